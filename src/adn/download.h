@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// The text with a backslash before each '"', '$', '`' and '\', so that it
+// stands literally between double quotes in a shell command.
+std::string shell_quote_escape(const char* text);
+
+// Runs "curl", then "wget" when curl does not succeed, to fetch `address`
+// into `path`. Returns 0 when one of them ended with status 0, otherwise 1.
+int download_file_to_path(const char* address, const char* path);

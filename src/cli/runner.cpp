@@ -1,0 +1,149 @@
+#include "cli/runner.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <vector>
+
+#include "core/cursor.h"
+#include "core/error.h"
+#include "lexer/tokenizer.h"
+#include "stmt/statements.h"
+
+const char* const VERSION = "Re+4.0.1-Release(adn+1.0.100+fix)";
+
+int print_newline = 1;
+
+namespace {
+
+using OwnedText = std::unique_ptr<char, decltype(&std::free)>;
+
+int active_runs = 0;
+
+// A run started while another is executing (package code run by a script)
+// shares the token table; the outer run's tokens and cursor are put back
+// when the inner run ends, however it ends.
+class TokenTableGuard {
+public:
+    TokenTableGuard() {
+        if (active_runs++ == 0) return;
+        saved_tokens_.assign(tokens, tokens + token_count);
+        saved_facts_.assign(token_facts, token_facts + token_count);
+        saved_count_ = token_count;
+        saved_current_ = current_token;
+    }
+    ~TokenTableGuard() {
+        if (--active_runs == 0) return;
+        std::copy(saved_tokens_.begin(), saved_tokens_.end(), tokens);
+        std::copy(saved_facts_.begin(), saved_facts_.end(), token_facts);
+        token_count = saved_count_;
+        current_token = saved_current_;
+    }
+    TokenTableGuard(const TokenTableGuard&) = delete;
+    TokenTableGuard& operator=(const TokenTableGuard&) = delete;
+
+private:
+    std::vector<Token> saved_tokens_;
+    std::vector<TokenFacts> saved_facts_;
+    int saved_count_ = 0;
+    int saved_current_ = 0;
+};
+
+// Where the header line starts, or null: it may follow blanks and comment
+// lines, but nothing else.
+const char* find_header(const char* source) {
+    const char* p = source;
+    for (;;) {
+        while (*p == ' ' || *p == '\t' || *p == '\r') p++;
+        if (*p != '#') break;
+        while (*p != '\n' && *p != '\0') p++;
+        if (*p == '\n') p++;
+    }
+    return std::strncmp(p, "sg<", 3) == 0 ? p : nullptr;
+}
+
+char* allocate_text(std::size_t size) {
+    char* text = static_cast<char*>(std::malloc(size));
+    if (text == nullptr) error("Out of memory");
+    return text;
+}
+
+long file_size(FILE* file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) return -1;
+    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
+    return std::ftell(file);
+}
+
+}  // namespace
+
+void parse_config(const char* source) {
+    print_newline = 1;
+    const char* header = find_header(source);
+    if (header == nullptr) return;
+    // Not bounded by the header's own line: without a '>' the search runs on.
+    for (const char* p = header + 3; *p != '\0' && *p != '>'; p++) {
+        if (std::strncmp(p, "nel", 3) == 0) {
+            print_newline = 0;
+            return;
+        }
+    }
+}
+
+char* strip_config(const char* source) {
+    std::size_t length = std::strlen(source);
+    const char* header = find_header(source);
+    if (header == nullptr) {
+        char* copy = allocate_text(length + 1);
+        std::memcpy(copy, source, length + 1);
+        return copy;
+    }
+    const char* line_end = std::strchr(header, '\n');
+    const char* rest = line_end != nullptr ? line_end + 1 : source + length;
+    std::size_t before = static_cast<std::size_t>(header - source);
+    std::size_t after = std::strlen(rest);
+    char* text = allocate_text(before + after + 1);
+    std::memcpy(text, source, before);
+    std::memcpy(text + before, rest, after + 1);
+    return text;
+}
+
+void run(const char* source) {
+    static bool rand_seeded = false;
+    if (!rand_seeded) {
+        std::srand(static_cast<unsigned>(std::time(nullptr)));
+        rand_seeded = true;
+    }
+    parse_config(source);
+    OwnedText text(strip_config(source), &std::free);
+    TokenTableGuard guard;
+    tokenize(text.get());
+    current_token = 0;
+    in_for_loop_update = 0;
+    while (!check(TOKEN_EOF)) execute_statement();
+}
+
+void run_file(const char* path) {
+    FILE* file = std::fopen(path, "r");
+    if (file == nullptr) error("Cannot open file: %s", path);
+    long size = file_size(file);
+    if (size < 0) {
+        std::fclose(file);
+        error("Cannot read file: %s", path);
+    }
+    std::rewind(file);
+    OwnedText text(static_cast<char*>(std::malloc(static_cast<std::size_t>(size) + 1)), &std::free);
+    if (text == nullptr) {
+        std::fclose(file);
+        error("Out of memory");
+    }
+    std::size_t length = std::fread(text.get(), 1, static_cast<std::size_t>(size), file);
+    std::fclose(file);
+    text.get()[length] = '\0';
+    run(text.get());
+}

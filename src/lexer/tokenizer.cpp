@@ -1,0 +1,193 @@
+#include "lexer/tokenizer.h"
+
+#include <cstdlib>
+#include <cstring>
+
+#include "core/cursor.h"
+#include "core/error.h"
+
+Token tokens[MAX_TOKENS];
+TokenFacts token_facts[MAX_TOKENS];
+int token_count = 0;
+
+namespace {
+
+constexpr int STRING_LIMIT = TOKEN_TEXT_SIZE - 1;
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+
+class Scanner {
+public:
+    explicit Scanner(const char* source) : current_(source) {}
+
+    void scan_all() {
+        token_count = 0;
+        current_line = 1;
+        for (;;) {
+            skip_blanks_and_comments();
+            start_ = current_;
+            if (peek() == '\0') {
+                add_token(TOKEN_EOF, "", 0);
+                return;
+            }
+            scan_token();
+        }
+    }
+
+private:
+    const char* start_ = nullptr;
+    const char* current_;
+
+    char peek() const { return *current_; }
+    char peek_next() const { return *current_ == '\0' ? '\0' : current_[1]; }
+    char advance() { return *current_++; }
+
+    bool match(char expected) {
+        if (*current_ != expected) return false;
+        current_++;
+        return true;
+    }
+
+    void skip_blanks_and_comments() {
+        for (;;) {
+            switch (peek()) {
+                case ' ':
+                case '\t':
+                case '\r':
+                    advance();
+                    break;
+                case '\n':
+                    current_line++;
+                    advance();
+                    break;
+                case '#':
+                    while (peek() != '\n' && peek() != '\0') advance();
+                    break;
+                default:
+                    return;
+            }
+        }
+    }
+
+    Token& add_token(TokenType type, const char* text, std::size_t length) {
+        if (token_count >= MAX_TOKENS) error("Too many tokens (max %d)", MAX_TOKENS);
+        Token& token = tokens[token_count];
+        token.type = type;
+        std::memcpy(token.text, text, length);
+        std::memset(token.text + length, 0, TOKEN_TEXT_SIZE - length);
+        token.line = current_line;
+        token_facts[token_count] = TokenFacts{0.0, -1, -1};
+        token_count++;
+        return token;
+    }
+
+    void scan_token() {
+        char c = advance();
+        if (is_alpha(c)) return word();
+        if (is_digit(c) || (c == '.' && is_digit(peek()))) return number(c == '.');
+        switch (c) {
+            case '"': return string();
+            case '(': return add_operator(TOKEN_LPAREN);
+            case ')': return add_operator(TOKEN_RPAREN);
+            case '{': return add_operator(TOKEN_LBRACE);
+            case '}': return add_operator(TOKEN_RBRACE);
+            case '[': return add_operator(TOKEN_LBRACKET);
+            case ']': return add_operator(TOKEN_RBRACKET);
+            case ',': return add_operator(TOKEN_COMMA);
+            case ';': return add_operator(TOKEN_SEMICOLON);
+            case '+': return add_operator(TOKEN_PLUS);
+            case '-': return add_operator(TOKEN_MINUS);
+            case '*': return add_operator(TOKEN_MULTIPLY);
+            case '/': return add_operator(TOKEN_DIVIDE);
+            case '%': return add_operator(TOKEN_MODULO);
+            case '=': return add_operator(match('=') ? TOKEN_EQ : TOKEN_ASSIGN);
+            case '!': return add_operator(match('=') ? TOKEN_NE : TOKEN_NOT);
+            case '<': return add_operator(match('=') ? TOKEN_LE : TOKEN_LT);
+            case '>': return add_operator(match('=') ? TOKEN_GE : TOKEN_GT);
+            case '&':
+                if (match('&')) return add_operator(TOKEN_AND);
+                break;
+            case '|':
+                if (match('|')) return add_operator(TOKEN_OR);
+                break;
+        }
+        error("Unknown character: '%c'", c);
+    }
+
+    void add_operator(TokenType type) { add_token(type, start_, current_ - start_); }
+
+    void word() {
+        while ((is_alpha(peek()) || is_digit(peek())) && current_ - start_ < WORD_LIMIT) advance();
+        std::size_t length = current_ - start_;
+        add_token(keyword_type(start_, length), start_, length);
+    }
+
+    static TokenType keyword_type(const char* text, std::size_t length) {
+        for (const KeywordEntry* entry = keywords; entry->name != nullptr; entry++) {
+            if (std::strlen(entry->name) == length && std::memcmp(entry->name, text, length) == 0) {
+                return entry->type;
+            }
+        }
+        return TOKEN_IDENTIFIER;
+    }
+
+    void number(bool seen_point) {
+        while (current_ - start_ < WORD_LIMIT) {
+            if (is_digit(peek())) {
+                advance();
+            } else if (peek() == '.' && !seen_point) {
+                seen_point = true;
+                advance();
+            } else {
+                break;
+            }
+        }
+        Token& token = add_token(TOKEN_NUMBER, start_, current_ - start_);
+        token_facts[token_count - 1].number = std::atof(token.text);
+    }
+
+    void string() {
+        char text[TOKEN_TEXT_SIZE];
+        std::size_t length = 0;
+        while (length < STRING_LIMIT && peek() != '"' && peek() != '\0') {
+            char c = advance();
+            if (c == '\\' && peek() != '\0') c = escaped(advance());
+            text[length++] = c;
+        }
+        if (!match('"')) error("Unterminated string literal");
+        add_token(TOKEN_STRING, text, length);
+    }
+
+    static char escaped(char c) {
+        switch (c) {
+            case 'n': return '\n';
+            case 't': return '\t';
+            case 'r': return '\r';
+            default: return c;
+        }
+    }
+};
+
+// Pairs every '{' with its '}' as brace counting would; an unclosed one is
+// paired with the end token.
+void match_braces() {
+    static int open[MAX_TOKENS];
+    int depth = 0;
+    for (int index = 0; index < token_count; index++) {
+        if (tokens[index].type == TOKEN_LBRACE) {
+            open[depth++] = index;
+        } else if (tokens[index].type == TOKEN_RBRACE && depth > 0) {
+            token_facts[open[--depth]].match = index;
+        }
+    }
+    while (depth > 0) token_facts[open[--depth]].match = token_count - 1;
+}
+
+}  // namespace
+
+void tokenize(const char* source) {
+    Scanner(source).scan_all();
+    match_braces();
+}

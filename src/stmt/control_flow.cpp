@@ -1,0 +1,130 @@
+#include "core/cursor.h"
+#include "core/error.h"
+#include "expr/evaluate.h"
+#include "stmt/statements.h"
+
+namespace {
+
+// Index of the '}' matching the '{' just before `body_start`, or of the end
+// token when the block is never closed.
+int block_end(int body_start) { return token_facts[body_start - 1].match; }
+
+// Index of the first token after the block that starts at `body_start`.
+int after_block(int body_start) {
+    int end = block_end(body_start);
+    return tokens[end].type == TOKEN_RBRACE ? end + 1 : end;
+}
+
+void skip_block() { current_token = after_block(current_token); }
+
+// Runs the statements of a block entered through its '{' up to its '}'.
+void execute_block() {
+    while (!check(TOKEN_RBRACE) && !check(TOKEN_EOF)) execute_statement();
+    match(TOKEN_RBRACE);
+}
+
+void execute_body(int end) {
+    while (current_token < end && !check(TOKEN_EOF)) execute_statement();
+}
+
+void restart_at(int index) {
+    current_token = index;
+    current_line = tokens[index].line;
+}
+
+// Index of the first token of `type` (or the end token) from `start` on.
+int scan_to(int start, TokenType type) {
+    int index = start;
+    while (tokens[index].type != type && tokens[index].type != TOKEN_EOF) index++;
+    return index;
+}
+
+// Moves to the token found by a header scan and requires it to be `type`.
+void consume_at(int index, TokenType type, const char* expectation) {
+    current_token = index;
+    consume(type, expectation);
+}
+
+}  // namespace
+
+void execute_if() {
+    consume(TOKEN_LPAREN, "Expected '(' after 'if'");
+    bool condition = is_true(evaluate());
+    consume(TOKEN_RPAREN, "Expected ')' after condition");
+    consume(TOKEN_LBRACE, "Expected '{' after if condition");
+    if (condition) {
+        execute_block();
+    } else {
+        skip_block();
+    }
+    if (!match(TOKEN_ELSE)) return;
+    consume(TOKEN_LBRACE, "Expected '{' after 'else'");
+    if (condition) {
+        skip_block();
+    } else {
+        execute_block();
+    }
+}
+
+void execute_while() {
+    consume(TOKEN_LPAREN, "Expected '(' after 'while'");
+    int condition_start = current_token;
+    evaluate();  // only to find where the condition ends
+    if (!check(TOKEN_RPAREN)) error_expected("Expected ')' after condition");
+    if (tokens[current_token + 1].type != TOKEN_LBRACE) {
+        current_token++;
+        error_expected("Expected '{' after while condition");
+    }
+    int body_start = current_token + 2;
+    int body_end = block_end(body_start);
+    int after_body = after_block(body_start);
+    for (;;) {
+        restart_at(condition_start);
+        bool condition = is_true(evaluate());
+        step_over();  // ')'
+        step_over();  // '{'
+        if (!condition) break;
+        execute_body(body_end);
+    }
+    current_token = after_body;
+}
+
+void execute_for() {
+    consume(TOKEN_LPAREN, "Expected '(' after 'for'");
+    int init_start = current_token;
+    bool init_scans = check(TOKEN_VAR) ||
+                      (check(TOKEN_IDENTIFIER) && tokens[current_token + 1].type == TOKEN_ASSIGN);
+    int init_end = init_scans ? scan_to(init_start, TOKEN_SEMICOLON) : init_start;
+    consume_at(init_end, TOKEN_SEMICOLON, "Expected ';' in for loop");
+    int condition_start = current_token;
+    consume_at(scan_to(condition_start, TOKEN_SEMICOLON), TOKEN_SEMICOLON, "Expected ';' in for loop");
+    int update_start = current_token;
+    int update_end = scan_to(update_start, TOKEN_RPAREN);
+    consume_at(update_end, TOKEN_RPAREN, "Expected ')'");
+    consume(TOKEN_LBRACE, "Expected '{'");
+    int body_start = current_token;
+    int body_end = block_end(body_start);
+    int after_body = after_block(body_start);
+
+    if (init_end > init_start) {
+        current_token = init_start;
+        while (current_token < init_end) execute_statement();
+    }
+    if (condition_start + 1 == update_start) {  // empty condition: the body never runs
+        current_token = after_body;
+        return;
+    }
+    for (;;) {
+        restart_at(condition_start);
+        if (!is_true(evaluate())) break;
+        current_token = body_start;
+        execute_body(body_end);
+        if (update_end > update_start) {
+            in_for_loop_update = 1;
+            current_token = update_start;
+            while (current_token < update_end) execute_statement();
+            in_for_loop_update = 0;
+        }
+    }
+    current_token = after_body;
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+// Executes the statement at the cursor and leaves the cursor after it.
+void execute_statement();
+
+void execute_var();
+void execute_print();
+void execute_if();
+void execute_while();
+void execute_for();
+
+// Set while a for loop's update clause runs: its assignment ends at ')'.
+extern int in_for_loop_update;
