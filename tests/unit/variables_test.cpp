@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/cursor.h"
+#include "core/error.h"
+#include "core/variables.h"
+
+namespace {
+
+class Variables : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::memset(vars, 0, sizeof vars);
+        var_count = 0;
+    }
+};
+
+}  // namespace
+
+TEST_F(Variables, CreatedOnceAndFoundByExactName) {
+    Variable* total = find_or_create_variable("total");
+    total->number = 4;
+    EXPECT_EQ(find_or_create_variable("total"), total);
+    EXPECT_EQ(var_count, 1);
+    EXPECT_EQ(find_variable("Total"), nullptr);
+    Variable* other = find_or_create_variable("Total");
+    EXPECT_NE(other, total);
+    EXPECT_EQ(other->number, 0);
+    EXPECT_EQ(var_count, 2);
+    EXPECT_EQ(find_variable("total"), total);
+    EXPECT_EQ(find_variable("tota"), nullptr);
+}
+
+TEST_F(Variables, NamesAreCutAt63Characters) {
+    std::string name(70, 'n');
+    Variable* variable = find_or_create_variable(name.c_str());
+    EXPECT_EQ(std::strlen(variable->name), 63u);
+    EXPECT_EQ(find_variable(name.substr(0, 63).c_str()), variable);
+}
+
+TEST_F(Variables, StringLookUpSkipsOtherKinds) {
+    store_number_result("n", 3);
+    EXPECT_EQ(find_string_variable("n"), nullptr);
+    store_string_result("n", "text");
+    Variable* variable = find_string_variable("n");
+    ASSERT_NE(variable, nullptr);
+    EXPECT_STREQ(variable->string, "text");
+    EXPECT_EQ(variable->number, 3);  // a string result leaves the number alone
+    EXPECT_EQ(var_count, 1);
+}
+
+TEST_F(Variables, StoredStringsAreCutAt1023Characters) {
+    std::string text(1500, 'q');
+    store_string_result("__upper_result", text.c_str());
+    EXPECT_EQ(std::strlen(find_variable("__upper_result")->string), 1023u);
+}
+
+TEST_F(Variables, TableHolds256) {
+    for (int i = 0; i < VARIABLE_LIMIT; i++) {
+        find_or_create_variable(("v" + std::to_string(i)).c_str());
+    }
+    EXPECT_EQ(var_count, 256);
+    // Existing names are still found and reused when the table is full.
+    EXPECT_EQ(find_or_create_variable("v255"), &vars[255]);
+    current_line = 7;
+    try {
+        find_or_create_variable("one_more");
+        FAIL() << "a 257th variable was created";
+    } catch (const ScriptError& failure) {
+        EXPECT_EQ(failure.message, "Too many variables (max 256)");
+        EXPECT_EQ(failure.line, 7);
+    }
+    EXPECT_EQ(var_count, 256);
+}
