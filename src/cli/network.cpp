@@ -1,0 +1,203 @@
+#include "cli/network.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "adn/download.h"
+#include "cli/runner.h"
+
+namespace {
+
+#if defined(__APPLE__)
+constexpr const char* PLATFORM_NAME = "macos";
+constexpr const char* FILE_SUFFIX = ".pkg";
+#elif defined(_WIN32)
+constexpr const char* PLATFORM_NAME = "windows";
+constexpr const char* FILE_SUFFIX = ".exe";
+#elif defined(__linux__)
+constexpr const char* PLATFORM_NAME = "linux";
+constexpr const char* FILE_SUFFIX = ".tar.gz";
+#else
+constexpr const char* PLATFORM_NAME = "unknown";
+constexpr const char* FILE_SUFFIX = ".tar.gz";
+#endif
+
+constexpr const char* VERSION_ADDRESS = ZENTUL_SERVER "/download/version.txt";
+constexpr const char* UPDATE_FILES_BASE = ZENTUL_SERVER "/download";
+
+// The lengths to which built texts are cut.
+constexpr std::size_t NAME_LIMIT = 127;
+constexpr std::size_t ADDRESS_LIMIT = 511;
+constexpr std::size_t COMMAND_LIMIT = 1023;
+
+constexpr std::size_t FIRST_OUTPUT_SIZE = 4096;
+constexpr std::size_t OUTPUT_GROWTH = 4096;
+constexpr std::size_t PIECE_SIZE = 1024;
+
+using OutputBuffer = std::unique_ptr<char, decltype(&std::free)>;
+
+bool is(const char* text, const char* word) { return std::strcmp(text, word) == 0; }
+
+std::string cut_to(std::string text, std::size_t limit) {
+    if (text.size() > limit) text.resize(limit);
+    return text;
+}
+
+// Standard output goes first, so that both streams keep their order when they
+// end in one place.
+int report_failure(const char* message) {
+    std::fflush(stdout);
+    std::fputs(message, stderr);
+    return 1;
+}
+
+int report_fetch_failure() {
+    report_failure("Error: Cannot fetch version information.\n");
+    return report_failure("Please check your internet connection.\n");
+}
+
+// Everything the pipe delivers, NUL-terminated; empty when memory runs out.
+OutputBuffer read_whole_output(FILE* pipe) {
+    std::size_t capacity = FIRST_OUTPUT_SIZE;
+    std::size_t length = 0;
+    OutputBuffer output(static_cast<char*>(std::malloc(capacity)), &std::free);
+    char piece[PIECE_SIZE];
+    while (output) {
+        std::size_t got = std::fread(piece, 1, sizeof piece, pipe);
+        if (got == 0) break;
+        if (length + got > capacity - 2) {
+            capacity = length + got + OUTPUT_GROWTH;
+            char* larger = static_cast<char*>(std::realloc(output.get(), capacity));
+            if (larger == nullptr) return OutputBuffer(nullptr, &std::free);
+            output.release();
+            output.reset(larger);
+        }
+        std::memcpy(output.get() + length, piece, got);
+        length += got;
+    }
+    if (output) output.get()[length] = '\0';
+    return output;
+}
+
+void strip_line_ends(char* text) {
+    std::size_t length = std::strlen(text);
+    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n')) text[--length] = '\0';
+}
+
+// Asks the server for the latest version; false when the answer cannot be had.
+bool fetch_latest_version(std::string& latest) {
+    std::string command =
+        cut_to("curl -s \"" + shell_quote_escape(VERSION_ADDRESS) + "\" 2>/dev/null", ADDRESS_LIMIT);
+    std::fflush(stdout);
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return false;
+    OutputBuffer output = read_whole_output(pipe);
+    pclose(pipe);
+    if (!output) return false;
+    strip_line_ends(output.get());
+    latest = cut_to(output.get(), NAME_LIMIT);
+    return true;
+}
+
+void print_versions(const char* latest, const char* requested) {
+    std::printf("Current version: %s\n", VERSION);
+    std::printf("Latest version: %s\n", latest);
+    if (requested != nullptr) std::printf("Target version specified: %s\n", requested);
+    std::printf("Detected OS: %s\n", PLATFORM_NAME);
+}
+
+// Status of the platform's install command; 0 where there is none.
+int run_install_command(const char* local_path) {
+    std::string command = install_command(PLATFORM_NAME, local_path);
+    if (command.empty()) return 0;
+    std::printf(is(PLATFORM_NAME, "macos") ? "Installing package...\n" : "Extracting...\n");
+    std::fflush(stdout);
+    return std::system(command.c_str());
+}
+
+int download_and_install(const char* version) {
+    std::string file_name = cut_to(std::string("Zentul-") + version + FILE_SUFFIX, NAME_LIMIT);
+    std::string address = cut_to(
+        std::string(UPDATE_FILES_BASE) + "/" + update_directory(PLATFORM_NAME) + "/" + file_name, ADDRESS_LIMIT);
+    std::string local_path = cut_to("/tmp/" + file_name, ADDRESS_LIMIT);
+    std::printf("Downloading: %s\n", address.c_str());
+    if (download_file_to_path(address.c_str(), local_path.c_str()) != 0) {
+        return report_failure("Error: Failed to download update.\n");
+    }
+    std::printf("Downloaded to: %s\n", local_path.c_str());
+    if (run_install_command(local_path.c_str()) != 0) return report_failure("Error: Installation failed.\n");
+    std::printf("Installation complete!\n");
+    return 0;
+}
+
+bool is_version_character(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
+           c == '_' || c == '+' || c == '-';
+}
+
+// The text after the address's last '/', or `fallback` when it has none.
+const char* file_name_of(const char* address, const char* fallback) {
+    const char* slash = std::strrchr(address, '/');
+    return slash != nullptr ? slash + 1 : fallback;
+}
+
+}  // namespace
+
+const char* update_directory(const char* platform_name) {
+    if (is(platform_name, "windows")) return "exe";
+    if (is(platform_name, "macos")) return "pkg";
+    return "deb";
+}
+
+std::string install_command(const char* platform_name, const char* local_path) {
+    std::string quoted_path = "\"" + shell_quote_escape(local_path) + "\"";
+    if (is(platform_name, "macos")) return cut_to("sudo installer -pkg " + quoted_path + " -target /", COMMAND_LIMIT);
+    if (is(platform_name, "linux")) {
+        return cut_to("cd /tmp && tar -xzf " + quoted_path + " && sudo cp zentul /usr/local/bin/", COMMAND_LIMIT);
+    }
+    return "";
+}
+
+bool is_valid_version_text(const char* version) {
+    if (*version == '\0') return false;
+    for (const char* c = version; *c != '\0'; c++) {
+        if (!is_version_character(*c)) return false;
+    }
+    return true;
+}
+
+int update_zentul(const char* version) {
+    std::printf("Checking for updates...\n");
+    std::string latest;
+    if (!fetch_latest_version(latest)) return report_fetch_failure();
+    print_versions(latest.c_str(), version);
+    const char* wanted = version != nullptr ? version : latest.c_str();
+    if (!is_valid_version_text(wanted)) return report_failure("Error: Invalid version text.\n");
+    return download_and_install(wanted);
+}
+
+int download_file(const char* url) {
+    std::printf("Downloading: %s\n", url);
+    std::string local_path = cut_to(std::string("/tmp/") + file_name_of(url, "download"), ADDRESS_LIMIT);
+    std::printf("Saving to: %s\n", local_path.c_str());
+    if (download_file_to_path(url, local_path.c_str()) != 0) return report_failure("Download failed!\n");
+    std::printf("Download complete!\n");
+    return 0;
+}
+
+int install_library(const char* url) {
+    std::printf("Installing Zentul library...\n");
+    const char* file_name = file_name_of(url, "library.zinc");
+    if (std::strstr(file_name, ".zinc") == nullptr) {
+        return report_failure("Error: Only .zinc files are supported.\n");
+    }
+    std::string library_path = cut_to(std::string("inc/") + file_name, ADDRESS_LIMIT);
+    std::printf("Downloading: %s\n", url);
+    std::printf("Installing to: %s\n", library_path.c_str());
+    if (download_file_to_path(url, library_path.c_str()) != 0) return report_failure("Installation failed!\n");
+    std::printf("Library installed successfully!\n");
+    std::printf("Use '&inc<%s>' in your script to include it.\n", file_name);
+    return 0;
+}
