@@ -1,0 +1,176 @@
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
+
+#include "builtins/arguments.h"
+#include "builtins/builtins.h"
+#include "core/cursor.h"
+#include "core/error.h"
+#include "core/variables.h"
+
+namespace {
+
+// A procedure of one string argument that rewrites it in place.
+struct StringProcedure {
+    const char* open;
+    const char* argument;
+    const char* close;
+    const char* result;
+    void (*transform)(char* text);
+};
+
+bool is_white_space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+void to_upper(char* text) {
+    for (; *text != '\0'; text++) *text = static_cast<char>(std::toupper(static_cast<unsigned char>(*text)));
+}
+
+void to_lower(char* text) {
+    for (; *text != '\0'; text++) *text = static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
+}
+
+void trim_white_space(char* text) {
+    std::size_t start = 0;
+    while (is_white_space(text[start])) start++;
+    std::size_t end = start + std::strlen(text + start);
+    while (end > start && is_white_space(text[end - 1])) end--;
+    std::memmove(text, text + start, end - start);
+    text[end - start] = '\0';
+}
+
+const StringProcedure upper_procedure = {
+    "Expected '(' after upper", "Expected string argument for upper()",
+    "Expected ')' after upper", "__upper_result", to_upper};
+const StringProcedure lower_procedure = {
+    "Expected '(' after lower", "Expected string argument for lower()",
+    "Expected ')' after lower", "__lower_result", to_lower};
+const StringProcedure trim_procedure = {
+    "Expected '(' after trim", "Expected string argument for trim()",
+    "Expected ')' after trim", "__trim_result", trim_white_space};
+
+void execute_string_procedure(const StringProcedure& procedure) {
+    consume(TOKEN_LPAREN, procedure.open);
+    char text[STRING_SIZE];
+    copy_text(text, STRING_SIZE, read_string_argument(procedure.argument));
+    consume(TOKEN_RPAREN, procedure.close);
+    procedure.transform(text);
+    store_string_result(procedure.result, text);
+}
+
+int text_length(const char* text) { return static_cast<int>(std::strlen(text)); }
+
+bool starts_with(const char* text, const char* prefix, std::size_t prefix_length) {
+    return std::strncmp(text, prefix, prefix_length) == 0;
+}
+
+// Appends `text` to `out` (holding `*length` characters) up to the string limit.
+void append_cut(char* out, int* length, const char* text) {
+    while (*text != '\0' && *length < STRING_SIZE - 1) out[(*length)++] = *text++;
+}
+
+// Converts the field and appends its value; values past the array's limit are dropped.
+void add_field_value(Variable* array, char* field, int field_length) {
+    field[field_length] = '\0';
+    if (array->array_length < ARRAY_LIMIT) array->elements[array->array_length++] = std::atof(field);
+}
+
+}  // namespace
+
+void execute_upper() { execute_string_procedure(upper_procedure); }
+void execute_lower() { execute_string_procedure(lower_procedure); }
+void execute_trim() { execute_string_procedure(trim_procedure); }
+
+void execute_substring() {
+    consume(TOKEN_LPAREN, "Expected '(' after substring");
+    // Copied at once: evaluating the numbers may store into the source variable.
+    char text[STRING_SIZE];
+    copy_text(text, STRING_SIZE, read_string_argument("Expected string argument for substring()"));
+    consume(TOKEN_COMMA, "Expected ',' after string");
+    int start = read_int_argument();
+    consume(TOKEN_COMMA, "Expected ',' after start");
+    int length = read_int_argument();
+    consume(TOKEN_RPAREN, "Expected ')' after substring");
+
+    int text_len = text_length(text);
+    if (text_len > 0) {
+        if (start < 0) start = 0;
+        if (start > text_len - 1) start = text_len - 1;
+        if (length < 0) length = 0;
+        int count = length < text_len - start ? length : text_len - start;
+        std::memmove(text, text + start, static_cast<std::size_t>(count));
+        text[count] = '\0';
+    }
+    store_string_result("__substring_result", text);
+}
+
+void execute_char_at() {
+    consume(TOKEN_LPAREN, "Expected '(' after char_at");
+    char text[STRING_SIZE];
+    copy_text(text, STRING_SIZE, read_string_argument("Expected string argument for char_at()"));
+    consume(TOKEN_COMMA, "Expected ',' after string");
+    int index = read_int_argument();
+    consume(TOKEN_RPAREN, "Expected ')' after char_at");
+
+    int text_len = text_length(text);
+    if (index < 0 || index >= text_len) {
+        error("Index out of bounds: %d (string length: %d)", index, text_len);
+    }
+    text[0] = text[index];
+    text[1] = '\0';
+    store_string_result("__char_at_result", text);
+}
+
+void execute_replace() {
+    consume(TOKEN_LPAREN, "Expected '(' after replace");
+    const char* source = read_string_argument("Expected string argument for replace()");
+    consume(TOKEN_COMMA, "Expected ',' after string");
+    const char* old_text = read_string_literal("Expected string argument for old substring");
+    consume(TOKEN_COMMA, "Expected ',' after old string");
+    const char* new_text = read_string_literal("Expected string argument for new substring");
+    consume(TOKEN_RPAREN, "Expected ')' after replace");
+
+    std::size_t old_length = std::strlen(old_text);
+    // An empty pattern would match everywhere without moving on.
+    if (old_length == 0) return store_string_result("__replace_result", source);
+    char out[STRING_SIZE];
+    int length = 0;
+    for (const char* at = source; *at != '\0' && length < STRING_SIZE - 1;) {
+        if (starts_with(at, old_text, old_length)) {
+            append_cut(out, &length, new_text);
+            at += old_length;
+        } else {
+            out[length++] = *at++;
+        }
+    }
+    out[length] = '\0';
+    store_string_result("__replace_result", out);
+}
+
+void execute_split() {
+    consume(TOKEN_LPAREN, "Expected '(' after split");
+    const char* source = read_string_argument("Expected string argument for split()");
+    consume(TOKEN_COMMA, "Expected ',' after string");
+    const char* delimiter = read_string_literal("Expected string argument for delimiter");
+    consume(TOKEN_RPAREN, "Expected ')' after split");
+
+    std::size_t delimiter_length = std::strlen(delimiter);
+    if (delimiter_length == 0) error("Delimiter cannot be empty");
+    // Storing touches only the array fields, never the source text, so the
+    // values go straight into the result.
+    Variable* result = find_or_create_variable("__split_result");
+    result->is_string = 0;
+    result->is_array = 1;
+    result->array_length = 0;
+    char field[STRING_SIZE];
+    int field_length = 0;
+    for (const char* at = source; *at != '\0';) {
+        if (starts_with(at, delimiter, delimiter_length)) {
+            add_field_value(result, field, field_length);
+            field_length = 0;
+            at += delimiter_length;
+        } else {
+            field[field_length++] = *at++;
+        }
+    }
+    if (field_length > 0) add_field_value(result, field, field_length);
+}
