@@ -26,14 +26,19 @@ Optional files beside the script:
     NAME.files/         copied into the working directory before the run
     NAME.expect-files/  each file must exist afterwards in the working
                         directory with the same relative path and bytes
+    NAME.absent         paths, one per line, that must not exist in the
+                        working directory afterwards
     NAME.bin/           fake tools, made executable and put first on PATH
     NAME.serve/         served by "python3 -m http.server" on 127.0.0.1
 
 Placeholders: {server} (http://127.0.0.1:PORT of the NAME.serve/ server) is
-replaced in the script, args, stdin and all expectations; {script} (the
-absolute path of the copy of the script that is run, placed outside the
-working directory) and {workdir} (the working directory) are replaced in the
-args and the expectations. Each case may run for at most 30 seconds.
+replaced in the script, args, stdin, the files copied from NAME.files/ and
+all expectations; {script} (the absolute path of the copy of the script that
+is run, placed outside the working directory) and {workdir} (the working
+directory) are replaced in the args, the copied files and the expectations.
+In NAME.expect-files/ only, {datetime} stands for any local date and time
+written "YYYY-MM-DD HH:MM:SS" (a value taken from the clock at run time).
+Each case may run for at most 30 seconds.
 """
 
 import difflib
@@ -49,6 +54,7 @@ import time
 
 TIMEOUT = 30
 EXPECT_RE = re.compile(rb"#\s*expect(?: (error|stderr|status))?:(.*)$")
+DATETIME = rb"[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"
 
 
 def parse_expectations(source):
@@ -108,6 +114,27 @@ def stop_server(proc):
         proc.wait()
 
 
+def fill_copied_files(directory, fill):
+    """Replace the placeholders inside every file below directory."""
+    for root, _, files in os.walk(directory):
+        for fname in files:
+            path = os.path.join(root, fname)
+            with open(path, "rb") as f:
+                data = f.read()
+            filled = fill(data)
+            if filled != data:
+                with open(path, "wb") as f:
+                    f.write(filled)
+
+
+def file_matches(wanted, got):
+    """Compare exactly, except that {datetime} matches any date and time."""
+    if b"{datetime}" not in wanted:
+        return got == wanted
+    pattern = DATETIME.join(re.escape(part) for part in wanted.split(b"{datetime}"))
+    return re.fullmatch(pattern, got) is not None
+
+
 def diff(label, expected, actual):
     lines = difflib.unified_diff(
         expected.decode("utf-8", "backslashreplace").splitlines(keepends=True),
@@ -163,6 +190,7 @@ def run_case(zentul, folder, name, tmp):
 
         if os.path.isdir(base + ".files"):
             shutil.copytree(base + ".files", workdir, dirs_exist_ok=True)
+            fill_copied_files(workdir, fill)
         env = dict(os.environ)
         if os.path.isdir(base + ".bin"):
             bindir = os.path.join(tmp, "bin")
@@ -199,8 +227,11 @@ def run_case(zentul, folder, name, tmp):
                     continue
                 with open(actual_path, "rb") as f:
                     got = f.read()
-                if got != wanted:
+                if not file_matches(wanted, got):
                     problems += diff(rel, wanted, got)
+        for rel in (read(".absent") or b"").decode().splitlines():
+            if rel and os.path.lexists(os.path.join(workdir, rel)):
+                problems += "    file %s should not exist\n" % rel
         return problems
     finally:
         if server is not None:

@@ -1,5 +1,9 @@
 #pragma once
 
+// Each prints its own messages and returns 0 on success, -1 on failure.
 int install_package(const char* name);
 int update_package(const char* name);
 int remove_package(const char* name);
+
+// Downloads url + name + ".zep" to .adn/<name>.zep.
+int download_package(const char* name, const char* url);

@@ -1,4 +1,6 @@
 #pragma once
 
-// Runs the code section of a .zep package file.
+// Runs the code section of a .zep package file: 0 when the file was read
+// (whether or not it held code), -1 when it cannot be opened or its code
+// section is too large to run.
 int execute_zep_package(const char* path);

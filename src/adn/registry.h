@@ -1,7 +1,50 @@
 #pragma once
 
+#include <cstddef>
+#include <string>
+
+inline constexpr int MAX_PACKAGES = 100;
+inline constexpr int MAX_REPOSITORIES = 10;
+
+// Longest text each field keeps; longer texts are cut silently.
+inline constexpr std::size_t NAME_LIMIT = 63;
+inline constexpr std::size_t VERSION_LIMIT = 31;
+inline constexpr std::size_t ADDRESS_LIMIT = 1023;
+inline constexpr std::size_t TIME_LIMIT = 63;
+
+struct Package {
+    std::string name;
+    std::string version;
+    std::string repository;    // base address that delivered the package
+    std::string installed_at;  // local time, "%Y-%m-%d %H:%M:%S"
+};
+
+struct Repository {
+    std::string url;  // base address; a package lies at url + name + ".zep"
+    int priority;     // position when loaded or added; shown, never used
+};
+
+// Slots 0 to count-1 are in use, without gaps: packages in order of
+// installation, repositories in the order downloads try them.
+extern Package installed_packages[MAX_PACKAGES];
+extern int package_count;
+extern Repository repositories[MAX_REPOSITORIES];
+extern int repo_count;
+
+// The text cut to at most `limit` bytes.
+std::string cut_text(const std::string& text, std::size_t limit);
+
 // Creates .adn and loads both registries; runs on every invocation.
 void init_adn();
+void save_packages();
+void save_repositories();
+
+// 1 when a package of exactly that name is in the table, else 0.
+int is_package_installed(const char* name);
+// The package's slot, or -1.
+int find_package(const char* name);
+
 void list_packages();
 void list_repositories();
+// 0 when added or already present, -1 when refused.
 int add_repository(const char* url);

@@ -1,0 +1,231 @@
+#include "adn/install.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "adn/download.h"
+#include "adn/messages.h"
+#include "adn/package_file.h"
+#include "adn/registry.h"
+#include "adn/text_files.h"
+#include "core/error.h"
+
+namespace {
+
+constexpr std::size_t MAX_INSTALL_DEPTH = 16;
+constexpr char DEFAULT_VERSION[] = "1.0.0";
+constexpr char VERSION_PREFIX[] = "version:";
+constexpr std::size_t VERSION_PREFIX_LENGTH = sizeof VERSION_PREFIX - 1;
+constexpr int TRY_NEXT_REPOSITORY = 1;
+
+// Names of the installs under way, outermost first: package code can start
+// installs of its own.
+std::vector<std::string> installs_under_way;
+
+class InstallUnderWay {
+public:
+    explicit InstallUnderWay(const char* name) { installs_under_way.emplace_back(name); }
+    ~InstallUnderWay() { installs_under_way.pop_back(); }
+    InstallUnderWay(const InstallUnderWay&) = delete;
+    InstallUnderWay& operator=(const InstallUnderWay&) = delete;
+};
+
+// An installed package as it was before an update, to put back on failure.
+struct SavedPackage {
+    Package record;
+    int slot;
+    bool had_file;
+    std::string file;
+};
+
+void print_line(const char* text) { std::printf("%s\n", text); }
+
+std::string package_path(const std::string& name) { return adn_path(name + ".zep"); }
+
+bool is_unsafe_byte(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+// A name becomes a file name and part of an address and a table line.
+bool is_valid_package_name(const char* name) {
+    std::size_t length = std::strlen(name);
+    if (length == 0 || length > NAME_LIMIT) return false;
+    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
+    for (const char* c = name; *c != '\0'; c++) {
+        if (*c == '/' || *c == '\\' || *c == '|' || is_unsafe_byte(static_cast<unsigned char>(*c))) return false;
+    }
+    return true;
+}
+
+bool refuse_invalid_name(const char* name) {
+    if (is_valid_package_name(name)) return false;
+    std::printf(adn_text::INVALID_PACKAGE_NAME, name);
+    return true;
+}
+
+// A package that installs itself, directly or through others, would
+// otherwise recurse until the stack gives out.
+bool refuse_runaway_install(const char* name) {
+    if (std::find(installs_under_way.begin(), installs_under_way.end(), name) != installs_under_way.end()) {
+        std::printf(adn_text::INSTALL_UNDER_WAY, name);
+        return true;
+    }
+    if (installs_under_way.size() >= MAX_INSTALL_DEPTH) {
+        std::printf(adn_text::INSTALLS_TOO_DEEP, name);
+        return true;
+    }
+    return false;
+}
+
+std::string current_time_text() {
+    std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    char text[TIME_LIMIT + 1];
+    std::size_t length = std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &parts);
+    return std::string(text, length);
+}
+
+// A "version:" line sets the version to its text from the tenth character,
+// cut before anything that would break a line of packages.txt.
+void apply_version_line(const std::string& line, std::string& version) {
+    if (line.compare(0, VERSION_PREFIX_LENGTH, VERSION_PREFIX) != 0) return;
+    if (line.size() <= VERSION_PREFIX_LENGTH + 1) return;
+    std::string text = line.substr(VERSION_PREFIX_LENGTH + 1);
+    auto end = std::find_if(text.begin(), text.end(),
+                            [](char c) { return c == '|' || is_unsafe_byte(static_cast<unsigned char>(c)); });
+    text.erase(end, text.end());
+    if (!text.empty()) version = cut_text(text, VERSION_LIMIT);
+}
+
+bool read_package_version(const std::string& path, std::string& version) {
+    OpenFile file = open_file(path, "r");
+    if (file == nullptr) return false;
+    version = DEFAULT_VERSION;
+    std::string line;
+    while (read_line(file.get(), line)) apply_version_line(line, version);
+    return true;
+}
+
+void record_package(const std::string& name, const std::string& version, const std::string& url) {
+    installed_packages[package_count++] =
+        Package{cut_text(name, NAME_LIMIT), version, cut_text(url, ADDRESS_LIMIT), current_time_text()};
+    save_packages();
+}
+
+// 0 installed, -1 failed for good, TRY_NEXT_REPOSITORY when this repository
+// did not deliver a readable file.
+int install_from(const std::string& name, const std::string& url) {
+    if (download_package(name.c_str(), url.c_str()) != 0) return TRY_NEXT_REPOSITORY;
+    std::string path = package_path(name);
+    std::string version;
+    if (!read_package_version(path, version)) return TRY_NEXT_REPOSITORY;
+    print_line(adn_text::RUNNING_PACKAGE_CODE);
+    if (execute_zep_package(path.c_str()) != 0) return -1;  // its code never ran
+    if (package_count >= MAX_PACKAGES) {                     // filled by the package's own code
+        print_line(adn_text::PACKAGE_TABLE_FULL);
+        return -1;
+    }
+    record_package(name, version, url);
+    std::printf(adn_text::INSTALLED, name.c_str(), version.c_str());
+    return 0;
+}
+
+SavedPackage save_package_state(int slot) {
+    SavedPackage saved{installed_packages[slot], slot, false, {}};
+    saved.had_file = read_whole_file(package_path(saved.record.name), saved.file);
+    return saved;
+}
+
+void restore_package(const SavedPackage& saved) {
+    std::string path = package_path(saved.record.name);
+    if (saved.had_file) {
+        replace_file(path, saved.file);
+    } else {
+        std::remove(path.c_str());
+    }
+    if (package_count >= MAX_PACKAGES) return;  // filled meanwhile by package code
+    int slot = std::min(saved.slot, package_count);
+    std::move_backward(installed_packages + slot, installed_packages + package_count,
+                       installed_packages + package_count + 1);
+    installed_packages[slot] = saved.record;
+    package_count++;
+    save_packages();
+}
+
+// Removal, then a fresh install; on failure the old package is put back.
+int reinstall_package(const char* name, const SavedPackage& saved) {
+    int status;
+    try {
+        remove_package(name);
+        status = install_package(name);
+    } catch (const ScriptError&) {
+        restore_package(saved);
+        throw;
+    }
+    if (status == 0) return 0;
+    restore_package(saved);
+    std::printf(adn_text::UPDATE_FAILED, name);
+    return -1;
+}
+
+}  // namespace
+
+int download_package(const char* name, const char* url) {
+    std::string address = std::string(url) + name + ".zep";
+    std::string path = package_path(name);
+    std::printf(adn_text::DOWNLOADING, name, address.c_str());
+    if (address.size() > ADDRESS_LIMIT || path.size() > ADDRESS_LIMIT) return -1;
+    if (download_file_to_path(address.c_str(), path.c_str()) != 0) return -1;
+    std::printf(adn_text::DOWNLOADED, path.c_str());
+    return 0;
+}
+
+int install_package(const char* name) {
+    if (refuse_invalid_name(name)) return -1;
+    if (is_package_installed(name)) {
+        std::printf(adn_text::ALREADY_INSTALLED, name);
+        return 0;
+    }
+    if (refuse_runaway_install(name)) return -1;
+    if (package_count >= MAX_PACKAGES) {
+        print_line(adn_text::PACKAGE_TABLE_FULL);
+        return -1;
+    }
+    InstallUnderWay under_way(name);
+    for (int i = 0; i < repo_count; i++) {
+        std::string url = repositories[i].url;  // package code may change the table
+        int status = install_from(name, url);
+        if (status != TRY_NEXT_REPOSITORY) return status;
+    }
+    std::printf(adn_text::NOT_FOUND, name);
+    return -1;
+}
+
+int update_package(const char* name) {
+    if (refuse_invalid_name(name)) return -1;
+    int slot = find_package(name);
+    if (slot < 0) {
+        std::printf(adn_text::NOT_INSTALLED, name);
+        return -1;
+    }
+    std::printf(adn_text::UPDATING, name);
+    return reinstall_package(name, save_package_state(slot));
+}
+
+int remove_package(const char* name) {
+    if (refuse_invalid_name(name)) return -1;
+    int slot = find_package(name);
+    if (slot < 0) {
+        std::printf(adn_text::NOT_INSTALLED, name);
+        return -1;
+    }
+    std::remove(package_path(name).c_str());  // a file already gone is no error
+    std::move(installed_packages + slot + 1, installed_packages + package_count, installed_packages + slot);
+    installed_packages[--package_count] = Package{};
+    save_packages();
+    std::printf(adn_text::REMOVED, name);
+    return 0;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+// Every text the package manager prints or raises, kept together. Texts
+// ending in "\n" are printf formats; the others are printed as whole lines
+// (or raised as script errors).
+namespace adn_text {
+
+// Registry and listings.
+inline constexpr char REPOSITORY_TABLE_FULL[] = "仓库数量已达上限";
+inline constexpr char REPOSITORY_EXISTS[] = "仓库已存在";
+inline constexpr char INVALID_REPOSITORY[] = "无效的仓库地址: %s\n";
+inline constexpr char REPOSITORY_ADDED[] = "仓库已添加: %s\n";
+inline constexpr char NO_PACKAGES[] = "没有安装任何包";
+inline constexpr char PACKAGES_HEADING[] = "已安装的包 (%d):\n";
+inline constexpr char PACKAGE_ENTRY[] = "  - %s (版本: %s)\n";
+inline constexpr char REPOSITORIES_HEADING[] = "配置的仓库 (%d):\n";
+inline constexpr char REPOSITORY_ENTRY[] = "  - %s (优先级: %d)\n";
+
+// Download, install, update and remove.
+inline constexpr char DOWNLOADING[] = "正在下载 %s 从 %s...\n";
+inline constexpr char DOWNLOADED[] = "下载成功: %s\n";
+inline constexpr char INVALID_PACKAGE_NAME[] = "无效的包名: %s\n";
+inline constexpr char ALREADY_INSTALLED[] = "包 %s 已经安装\n";
+inline constexpr char INSTALL_UNDER_WAY[] = "包 %s 正在安装中\n";
+inline constexpr char INSTALLS_TOO_DEEP[] = "包安装嵌套过深: %s\n";
+inline constexpr char PACKAGE_TABLE_FULL[] = "包数量已达上限";
+inline constexpr char RUNNING_PACKAGE_CODE[] = "执行包中的 Lua 代码...";
+inline constexpr char INSTALLED[] = "包 %s 版本 %s 安装成功\n";
+inline constexpr char NOT_FOUND[] = "无法找到包 %s\n";
+inline constexpr char NOT_INSTALLED[] = "包 %s 未安装\n";
+inline constexpr char UPDATING[] = "正在更新包 %s...\n";
+inline constexpr char UPDATE_FAILED[] = "包 %s 更新失败，已恢复原版本\n";
+inline constexpr char REMOVED[] = "包 %s 已移除\n";
+
+// Package files.
+inline constexpr char CANNOT_OPEN_PACKAGE[] = "Error: Cannot open package file: %s\n";
+inline constexpr char PACKAGE_CODE_TOO_LARGE[] = "Error: Package code too large: %s\n";
+
+// Script statements (raised as script errors).
+inline constexpr char EXPECTED_ADN_LPAREN[] = "Expected '(' after adn";
+inline constexpr char EXPECTED_ADN_RPAREN[] = "Expected ')' after adn";
+inline constexpr char EXPECTED_ADN_COMMAND[] = "Expected adn command";
+inline constexpr char EXPECTED_INSTALL_NAME[] = "Expected package name for install";
+inline constexpr char EXPECTED_UPDATE_NAME[] = "Expected package name for update";
+inline constexpr char EXPECTED_REMOVE_NAME[] = "Expected package name for remove";
+inline constexpr char UNKNOWN_ADN_COMMAND[] = "Unknown adn command: %s";
+inline constexpr char EXPECTED_ADM_LPAREN[] = "Expected '(' after adm";
+inline constexpr char EXPECTED_ADM_RPAREN[] = "Expected ')' after adm";
+inline constexpr char EXPECTED_ADM_COMMAND[] = "Expected adm command";
+inline constexpr char EXPECTED_MIRROR_ADDRESS[] = "Expected repository URL for mirror";
+inline constexpr char UNKNOWN_ADM_COMMAND[] = "Unknown adm command: %s";
+
+}  // namespace adn_text

@@ -1,0 +1,50 @@
+#include "adn/package_file.h"
+
+#include <cstdio>
+#include <string>
+
+#include "adn/messages.h"
+#include "adn/text_files.h"
+#include "cli/runner.h"
+
+namespace {
+
+constexpr std::size_t CODE_LIMIT = 40959;
+constexpr char CODE_MARKER[] = "zentul:";
+
+// The lines after the first marker line, each with a line feed, leaving out
+// empty lines, comment lines and further marker lines. Stops reading once
+// the code is over the limit.
+std::string collect_code(std::FILE* file) {
+    std::string code;
+    bool in_code = false;
+    std::string line;
+    while (code.size() <= CODE_LIMIT && read_line(file, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        if (line == CODE_MARKER) {
+            in_code = true;
+        } else if (in_code) {
+            code += line;
+            code += '\n';
+        }
+    }
+    return code;
+}
+
+}  // namespace
+
+int execute_zep_package(const char* path) {
+    OpenFile file = open_file(path, "r");
+    if (file == nullptr) {
+        std::printf(adn_text::CANNOT_OPEN_PACKAGE, path);
+        return -1;
+    }
+    std::string code = collect_code(file.get());
+    file.reset();
+    if (code.size() > CODE_LIMIT) {
+        std::printf(adn_text::PACKAGE_CODE_TOO_LARGE, path);
+        return -1;
+    }
+    if (!code.empty()) run(code.c_str());
+    return 0;
+}

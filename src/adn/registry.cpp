@@ -1,0 +1,170 @@
+#include "adn/registry.h"
+
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "adn/messages.h"
+#include "adn/text_files.h"
+
+Package installed_packages[MAX_PACKAGES];
+int package_count = 0;
+Repository repositories[MAX_REPOSITORIES];
+int repo_count = 0;
+
+namespace {
+
+const char DEFAULT_REPOSITORY[] = ZENTUL_SERVER "/download/adn/";
+
+std::string packages_path() { return adn_path("packages.txt"); }
+std::string repositories_path() { return adn_path("repositories.txt"); }
+
+void print_line(const char* text) { std::printf("%s\n", text); }
+
+// Fields between runs of '|'; separators at either end give no field.
+std::vector<std::string> split_fields(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (start < line.size()) {
+        start = line.find_first_not_of('|', start);
+        if (start == std::string::npos) break;
+        std::size_t end = line.find('|', start);
+        if (end == std::string::npos) end = line.size();
+        fields.push_back(line.substr(start, end - start));
+        start = end;
+    }
+    return fields;
+}
+
+Package package_from_fields(const std::vector<std::string>& fields) {
+    Package package;
+    std::string* targets[] = {&package.name, &package.version, &package.repository, &package.installed_at};
+    const std::size_t limits[] = {NAME_LIMIT, VERSION_LIMIT, ADDRESS_LIMIT, TIME_LIMIT};
+    for (std::size_t i = 0; i < 4 && i < fields.size(); i++) *targets[i] = cut_text(fields[i], limits[i]);
+    return package;
+}
+
+void add_repository_record(const std::string& url) {
+    repositories[repo_count] = Repository{cut_text(url, ADDRESS_LIMIT), repo_count};
+    repo_count++;
+}
+
+void load_repositories() {
+    OpenFile file = open_file(repositories_path(), "r");
+    if (file == nullptr) {
+        repo_count = 0;
+        add_repository_record(DEFAULT_REPOSITORY);
+        return;
+    }
+    repo_count = 0;
+    std::string line;
+    while (repo_count < MAX_REPOSITORIES && read_line(file.get(), line)) {
+        if (!line.empty()) add_repository_record(line);
+    }
+}
+
+void load_packages() {
+    OpenFile file = open_file(packages_path(), "r");
+    if (file == nullptr) return;
+    package_count = 0;
+    std::string line;
+    while (package_count < MAX_PACKAGES && read_line(file.get(), line)) {
+        std::vector<std::string> fields = split_fields(line);
+        if (fields.empty()) continue;
+        installed_packages[package_count++] = package_from_fields(fields);
+    }
+}
+
+bool is_repository_present(const char* url) {
+    for (int i = 0; i < repo_count; i++) {
+        if (repositories[i].url == url) return true;
+    }
+    return false;
+}
+
+// A '|' or a control byte would break the one-address-per-line file.
+bool is_valid_repository_address(const char* url) {
+    if (*url == '\0') return false;
+    for (const char* c = url; *c != '\0'; c++) {
+        unsigned char byte = static_cast<unsigned char>(*c);
+        if (byte == '|' || byte < 0x20 || byte == 0x7F) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string cut_text(const std::string& text, std::size_t limit) {
+    return text.size() > limit ? text.substr(0, limit) : text;
+}
+
+void init_adn() {
+    mkdir(ADN_DIRECTORY, 0755);  // already there, or not makeable: go on
+    load_repositories();
+    load_packages();
+}
+
+void save_packages() {
+    std::string contents;
+    for (int i = 0; i < package_count; i++) {
+        const Package& package = installed_packages[i];
+        contents += package.name + "|" + package.version + "|" + package.repository + "|" +
+                    package.installed_at + "\n";
+    }
+    replace_file(packages_path(), contents);  // an unwritable file is skipped silently
+}
+
+void save_repositories() {
+    std::string contents;
+    for (int i = 0; i < repo_count; i++) contents += repositories[i].url + "\n";
+    replace_file(repositories_path(), contents);  // an unwritable file is skipped silently
+}
+
+int find_package(const char* name) {
+    for (int i = 0; i < package_count; i++) {
+        if (installed_packages[i].name == name) return i;
+    }
+    return -1;
+}
+
+int is_package_installed(const char* name) { return find_package(name) >= 0 ? 1 : 0; }
+
+int add_repository(const char* url) {
+    if (repo_count >= MAX_REPOSITORIES) {
+        print_line(adn_text::REPOSITORY_TABLE_FULL);
+        return -1;
+    }
+    if (!is_valid_repository_address(url)) {
+        std::printf(adn_text::INVALID_REPOSITORY, url);
+        return -1;
+    }
+    if (is_repository_present(url)) {
+        print_line(adn_text::REPOSITORY_EXISTS);
+        return 0;
+    }
+    add_repository_record(url);
+    save_repositories();
+    std::printf(adn_text::REPOSITORY_ADDED, url);
+    return 0;
+}
+
+void list_packages() {
+    if (package_count == 0) {
+        print_line(adn_text::NO_PACKAGES);
+        return;
+    }
+    std::printf(adn_text::PACKAGES_HEADING, package_count);
+    for (int i = 0; i < package_count; i++) {
+        std::printf(adn_text::PACKAGE_ENTRY, installed_packages[i].name.c_str(),
+                    installed_packages[i].version.c_str());
+    }
+}
+
+void list_repositories() {
+    std::printf(adn_text::REPOSITORIES_HEADING, repo_count);
+    for (int i = 0; i < repo_count; i++) {
+        std::printf(adn_text::REPOSITORY_ENTRY, repositories[i].url.c_str(), repositories[i].priority);
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+// The package manager's directory, under the current working directory.
+inline constexpr char ADN_DIRECTORY[] = ".adn";
+
+// A read reads at most this many bytes less one: a longer line is taken in
+// pieces, each of which counts as a line of its own.
+inline constexpr int LINE_READ_SIZE = 1024;
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using OpenFile = std::unique_ptr<std::FILE, FileCloser>;
+
+OpenFile open_file(const std::string& path, const char* mode);
+
+// ".adn/<file_name>".
+std::string adn_path(const std::string& file_name);
+
+// Reads the next line (or piece of a long line), cut at its first line feed.
+// Returns false at the end of the file.
+bool read_line(std::FILE* file, std::string& line);
+
+// Reads the whole file into `contents`; false when it cannot be opened.
+bool read_whole_file(const std::string& path, std::string& contents);
+
+// Writes `contents` to a temporary file beside `path` and renames it over
+// `path`, so that a failed write leaves the old file whole. False on failure.
+bool replace_file(const std::string& path, const std::string& contents);
