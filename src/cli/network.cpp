@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "adn/download.h"
 #include "cli/runner.h"
@@ -30,6 +31,7 @@ constexpr const char* UPDATE_FILES_BASE = ZENTUL_SERVER "/download";
 // The lengths to which built texts are cut.
 constexpr std::size_t NAME_LIMIT = 127;
 constexpr std::size_t ADDRESS_LIMIT = 511;
+constexpr std::size_t VERSION_COMMAND_LIMIT = 511;
 constexpr std::size_t COMMAND_LIMIT = 1023;
 
 constexpr std::size_t FIRST_OUTPUT_SIZE = 4096;
@@ -67,7 +69,7 @@ OutputBuffer read_whole_output(FILE* pipe) {
     while (output) {
         std::size_t got = std::fread(piece, 1, sizeof piece, pipe);
         if (got == 0) break;
-        if (length + got > capacity - 2) {
+        if (length + got > capacity - 2) {  // keeps room for the closing NUL
             capacity = length + got + OUTPUT_GROWTH;
             char* larger = static_cast<char*>(std::realloc(output.get(), capacity));
             if (larger == nullptr) return OutputBuffer(nullptr, &std::free);
@@ -89,7 +91,7 @@ void strip_line_ends(char* text) {
 // Asks the server for the latest version; false when the answer cannot be had.
 bool fetch_latest_version(std::string& latest) {
     std::string command =
-        cut_to("curl -s \"" + shell_quote_escape(VERSION_ADDRESS) + "\" 2>/dev/null", ADDRESS_LIMIT);
+        cut_to("curl -s \"" + shell_quote_escape(VERSION_ADDRESS) + "\" 2>/dev/null", VERSION_COMMAND_LIMIT);
     std::fflush(stdout);
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return false;
@@ -112,7 +114,7 @@ void print_versions(const char* latest, const char* requested) {
 int run_install_command(const char* local_path) {
     std::string command = install_command(PLATFORM_NAME, local_path);
     if (command.empty()) return 0;
-    std::printf(is(PLATFORM_NAME, "macos") ? "Installing package...\n" : "Extracting...\n");
+    std::printf("%s\n", is(PLATFORM_NAME, "macos") ? "Installing package..." : "Extracting...");
     std::fflush(stdout);
     return std::system(command.c_str());
 }
