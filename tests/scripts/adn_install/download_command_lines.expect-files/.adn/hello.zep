@@ -1,0 +1,3 @@
+version: 1.5
+zentul:
+print("written by wget");

@@ -1,0 +1,3 @@
+zentul:
+adn(install pong);
+print("ping done");

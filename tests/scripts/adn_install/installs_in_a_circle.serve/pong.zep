@@ -1,0 +1,3 @@
+zentul:
+adn(install ping);
+print("pong done");

@@ -1,0 +1,3 @@
+zentul:
+adn(install selfish);
+print("selfish code goes on");

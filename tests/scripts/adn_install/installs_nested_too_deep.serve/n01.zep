@@ -1,0 +1,2 @@
+zentul:
+adn(install n02);

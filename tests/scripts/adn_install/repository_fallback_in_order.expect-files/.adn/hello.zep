@@ -1,0 +1,3 @@
+version: 2.0
+zentul:
+print("from the second");

@@ -1,0 +1,3 @@
+version: 3.0
+zentul:
+print("from the third");

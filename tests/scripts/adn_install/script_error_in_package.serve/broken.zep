@@ -1,0 +1,4 @@
+version: 1.0
+zentul:
+print("before the fault");
+print(missing_variable);

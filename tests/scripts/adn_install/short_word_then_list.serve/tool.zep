@@ -1,0 +1,3 @@
+version: 0.3
+zentul:
+print("tool runs");

@@ -1,0 +1,3 @@
+version: 1.0
+zentul:
+print("old code");

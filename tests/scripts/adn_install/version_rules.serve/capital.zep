@@ -1,0 +1,2 @@
+Version: 9.9
+version 8.8

@@ -1,0 +1,1 @@
+version: 7.0	beta

@@ -1,0 +1,1 @@
+version: 4.0|evil|x

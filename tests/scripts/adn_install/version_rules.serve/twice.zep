@@ -1,0 +1,2 @@
+version: 1.0
+version: 3.0

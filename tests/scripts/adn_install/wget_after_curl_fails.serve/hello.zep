@@ -1,0 +1,3 @@
+version: 1.1
+zentul:
+print("fetched by wget");
