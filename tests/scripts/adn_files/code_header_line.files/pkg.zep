@@ -1,0 +1,4 @@
+zentul:
+sg<nel>
+print("a");
+print("b");

@@ -1,0 +1,4 @@
+# saved with CRLF
+version: 1.0
+zentul:
+print("never run");

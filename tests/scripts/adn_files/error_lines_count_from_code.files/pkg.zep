@@ -1,0 +1,7 @@
+# comment
+version: 1.0
+
+zentul:
+print("one");
+# dropped
+print(nothing_here);

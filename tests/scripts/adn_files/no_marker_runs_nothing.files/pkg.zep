@@ -1,0 +1,2 @@
+version: 1.0
+print("never run");

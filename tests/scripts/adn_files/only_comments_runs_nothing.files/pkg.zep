@@ -1,0 +1,5 @@
+zentul:
+# nothing
+
+#print("never run");
+
