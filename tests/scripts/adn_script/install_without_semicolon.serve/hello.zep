@@ -1,0 +1,2 @@
+zentul:
+print("installed first");

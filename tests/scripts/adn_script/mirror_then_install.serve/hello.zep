@@ -1,0 +1,3 @@
+version: 0.9
+zentul:
+print("delivered");

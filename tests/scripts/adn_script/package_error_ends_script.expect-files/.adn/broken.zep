@@ -1,0 +1,4 @@
+zentul:
+print("package starts");
+
+var z = 1 / 0;

@@ -1,0 +1,3 @@
+zentul:
+sg<nel>
+print("pkg");
