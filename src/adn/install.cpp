@@ -42,8 +42,6 @@ struct SavedPackage {
     std::string file;
 };
 
-void print_line(const char* text) { std::printf("%s\n", text); }
-
 std::string package_path(const std::string& name) { return adn_path(name + ".zep"); }
 
 bool is_unsafe_byte(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
@@ -122,10 +120,10 @@ int install_from(const std::string& name, const std::string& url) {
     std::string path = package_path(name);
     std::string version;
     if (!read_package_version(path, version)) return TRY_NEXT_REPOSITORY;
-    print_line(adn_text::RUNNING_PACKAGE_CODE);
+    print_text_line(adn_text::RUNNING_PACKAGE_CODE);
     if (execute_zep_package(path.c_str()) != 0) return -1;  // its code never ran
     if (package_count >= MAX_PACKAGES) {                     // filled by the package's own code
-        print_line(adn_text::PACKAGE_TABLE_FULL);
+        print_text_line(adn_text::PACKAGE_TABLE_FULL);
         return -1;
     }
     record_package(name, version, url);
@@ -191,7 +189,7 @@ int install_package(const char* name) {
     }
     if (refuse_runaway_install(name)) return -1;
     if (package_count >= MAX_PACKAGES) {
-        print_line(adn_text::PACKAGE_TABLE_FULL);
+        print_text_line(adn_text::PACKAGE_TABLE_FULL);
         return -1;
     }
     InstallUnderWay under_way(name);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdio>
+
 // Every text the package manager prints or raises, kept together. Texts
 // ending in "\n" are printf formats; the others are printed as whole lines
 // (or raised as script errors).
@@ -51,3 +53,6 @@ inline constexpr char EXPECTED_MIRROR_ADDRESS[] = "Expected repository URL for m
 inline constexpr char UNKNOWN_ADM_COMMAND[] = "Unknown adm command: %s";
 
 }  // namespace adn_text
+
+// Prints one of the whole-line texts above and a line feed.
+inline void print_text_line(const char* text) { std::printf("%s\n", text); }

@@ -21,8 +21,6 @@ const char DEFAULT_REPOSITORY[] = ZENTUL_SERVER "/download/adn/";
 std::string packages_path() { return adn_path("packages.txt"); }
 std::string repositories_path() { return adn_path("repositories.txt"); }
 
-void print_line(const char* text) { std::printf("%s\n", text); }
-
 // Fields between runs of '|'; separators at either end give no field.
 std::vector<std::string> split_fields(const std::string& line) {
     std::vector<std::string> fields;
@@ -133,7 +131,7 @@ int is_package_installed(const char* name) { return find_package(name) >= 0 ? 1 
 
 int add_repository(const char* url) {
     if (repo_count >= MAX_REPOSITORIES) {
-        print_line(adn_text::REPOSITORY_TABLE_FULL);
+        print_text_line(adn_text::REPOSITORY_TABLE_FULL);
         return -1;
     }
     if (!is_valid_repository_address(url)) {
@@ -141,7 +139,7 @@ int add_repository(const char* url) {
         return -1;
     }
     if (is_repository_present(url)) {
-        print_line(adn_text::REPOSITORY_EXISTS);
+        print_text_line(adn_text::REPOSITORY_EXISTS);
         return 0;
     }
     add_repository_record(url);
@@ -152,7 +150,7 @@ int add_repository(const char* url) {
 
 void list_packages() {
     if (package_count == 0) {
-        print_line(adn_text::NO_PACKAGES);
+        print_text_line(adn_text::NO_PACKAGES);
         return;
     }
     std::printf(adn_text::PACKAGES_HEADING, package_count);
