@@ -191,7 +191,8 @@ def run_case(zentul, folder, name, tmp):
         if os.path.isdir(base + ".files"):
             shutil.copytree(base + ".files", workdir, dirs_exist_ok=True)
             fill_copied_files(workdir, fill)
-        env = dict(os.environ)
+        # Downloads go to 127.0.0.1 directly, never through a proxy.
+        env = {k: v for k, v in os.environ.items() if not k.lower().endswith("_proxy")}
         if os.path.isdir(base + ".bin"):
             bindir = os.path.join(tmp, "bin")
             shutil.copytree(base + ".bin", bindir)

@@ -5,13 +5,15 @@
 
 namespace {
 
-constexpr int COMMAND_SIZE = 1024;  // commands are cut to 1023 characters
+constexpr int COMMAND_SIZE = 1024;  // commands are at most 1023 characters
 
 int run_download_command(const char* format, const char* path, const char* address) {
     char command[COMMAND_SIZE];
     std::string quoted_path = shell_quote_escape(path);
     std::string quoted_address = shell_quote_escape(address);
-    std::snprintf(command, sizeof command, format, quoted_path.c_str(), quoted_address.c_str());
+    int length = std::snprintf(command, sizeof command, format, quoted_path.c_str(), quoted_address.c_str());
+    // A command cut short would lose its closing quote or redirection: never run one.
+    if (length < 0 || length >= COMMAND_SIZE) return -1;
     std::fflush(stdout);  // the tool's output must not overtake ours
     return std::system(command);
 }
