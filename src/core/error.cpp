@@ -6,10 +6,14 @@
 #include "core/cursor.h"
 
 void error(const char* format, ...) {
-    char message[4096];
     va_list args;
     va_start(args, format);
-    std::vsnprintf(message, sizeof message, format, args);
+    va_list measuring;
+    va_copy(measuring, args);
+    int length = std::vsnprintf(nullptr, 0, format, measuring);
+    va_end(measuring);
+    std::string message(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+    if (length > 0) std::vsnprintf(message.data(), message.size() + 1, format, args);
     va_end(args);
     throw ScriptError{current_line, message};
 }
