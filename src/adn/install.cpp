@@ -153,6 +153,14 @@ void restore_package(const SavedPackage& saved) {
     save_packages();
 }
 
+// The table slot of an installed package with a valid name; -1, reported, otherwise.
+int installed_slot(const char* name) {
+    if (refuse_invalid_name(name)) return -1;
+    int slot = find_package(name);
+    if (slot < 0) std::printf(adn_text::NOT_INSTALLED, name);
+    return slot;
+}
+
 // Removal, then a fresh install; on failure the old package is put back.
 int reinstall_package(const char* name, const SavedPackage& saved) {
     int status;
@@ -203,23 +211,15 @@ int install_package(const char* name) {
 }
 
 int update_package(const char* name) {
-    if (refuse_invalid_name(name)) return -1;
-    int slot = find_package(name);
-    if (slot < 0) {
-        std::printf(adn_text::NOT_INSTALLED, name);
-        return -1;
-    }
+    int slot = installed_slot(name);
+    if (slot < 0) return -1;
     std::printf(adn_text::UPDATING, name);
     return reinstall_package(name, save_package_state(slot));
 }
 
 int remove_package(const char* name) {
-    if (refuse_invalid_name(name)) return -1;
-    int slot = find_package(name);
-    if (slot < 0) {
-        std::printf(adn_text::NOT_INSTALLED, name);
-        return -1;
-    }
+    int slot = installed_slot(name);
+    if (slot < 0) return -1;
     std::remove(package_path(name).c_str());  // a file already gone is no error
     std::move(installed_packages + slot + 1, installed_packages + package_count, installed_packages + slot);
     installed_packages[--package_count] = Package{};
