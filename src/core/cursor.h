@@ -7,14 +7,14 @@ extern int current_line;   // line shown by `error`
 
 inline const Token& peek() { return tokens[current_token]; }
 
-inline bool check(TokenType type) { return token_facts[current_token].type == type; }
+inline bool check(TokenType type) { return tokens[current_token].type == type; }
 
 // Steps over the token without touching `current_line`.
 inline const Token& advance() { return tokens[current_token++]; }
 
 // Steps over a token that has been tested: its line becomes the current line.
 inline void step_over() {
-    int line = token_facts[current_token].line;
+    int line = tokens[current_token].line;
     if (line > 0) current_line = line;
     current_token++;
 }

@@ -81,8 +81,6 @@ struct Token {
 // Facts about a token worked out once, when the text is tokenized, so that
 // loops re-reading their tokens never redo them.
 struct TokenFacts {
-    TokenType type; // copies of the token's kind and line, kept together
-    int line;       // with the rest for the cursor's sake
     double number;  // value of a number literal
     int match;      // for '{': index of its matching '}', or of the end token
     int slot;       // for an identifier: its variable's slot once found, else -1

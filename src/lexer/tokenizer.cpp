@@ -78,7 +78,7 @@ private:
         std::memcpy(token.text, text, length);
         std::memset(token.text + length, 0, TOKEN_TEXT_SIZE - length);
         token.line = current_line;
-        token_facts[token_count] = TokenFacts{type, current_line, 0.0, -1, -1};
+        token_facts[token_count] = TokenFacts{0.0, -1, -1};
         token_count++;
         return token;
     }
