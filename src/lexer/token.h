@@ -83,7 +83,6 @@ struct Token {
 struct TokenFacts {
     double number;  // value of a number literal
     int match;      // for '{': index of its matching '}', or of the end token
-    int slot;       // for an identifier: its variable's slot once found, else -1
 };
 
 struct KeywordEntry {
@@ -92,6 +91,10 @@ struct KeywordEntry {
 };
 
 extern const KeywordEntry keywords[];
+
+// The character of a one-character punctuation token, such as ';' for
+// TOKEN_SEMICOLON; '?' for any other kind.
+char punctuation_of(TokenType type);
 
 extern Token tokens[MAX_TOKENS];
 extern TokenFacts token_facts[MAX_TOKENS];

@@ -1,10 +1,9 @@
 #include "lexer/tokenizer.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "core/cursor.h"
-#include "core/error.h"
 
 Token tokens[MAX_TOKENS];
 TokenFacts token_facts[MAX_TOKENS];
@@ -14,6 +13,20 @@ namespace {
 
 constexpr int STRING_LIMIT = TOKEN_TEXT_SIZE - 1;
 
+// Ends tokenizing early; caught by `tokenize`.
+struct LexFailure {
+    std::string message;
+};
+
+[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...) {
+    char message[64];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+    throw LexFailure{message};
+}
+
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
@@ -22,9 +35,10 @@ class Scanner {
 public:
     explicit Scanner(const char* source) : current_(source) {}
 
+    int line() const { return line_; }
+
     void scan_all() {
         token_count = 0;
-        current_line = 1;
         for (;;) {
             skip_blanks_and_comments();
             start_ = current_;
@@ -39,6 +53,7 @@ public:
 private:
     const char* start_ = nullptr;
     const char* current_;
+    int line_ = 1;
 
     char peek() const { return *current_; }
     char peek_next() const { return *current_ == '\0' ? '\0' : current_[1]; }
@@ -59,7 +74,7 @@ private:
                     advance();
                     break;
                 case '\n':
-                    current_line++;
+                    line_++;
                     advance();
                     break;
                 case '#':
@@ -72,13 +87,13 @@ private:
     }
 
     Token& add_token(TokenType type, const char* text, std::size_t length) {
-        if (token_count >= MAX_TOKENS) error("Too many tokens (max %d)", MAX_TOKENS);
+        if (token_count >= MAX_TOKENS) fail("Too many tokens (max %d)", MAX_TOKENS);
         Token& token = tokens[token_count];
         token.type = type;
         std::memcpy(token.text, text, length);
         std::memset(token.text + length, 0, TOKEN_TEXT_SIZE - length);
-        token.line = current_line;
-        token_facts[token_count] = TokenFacts{0.0, -1, -1};
+        token.line = line_;
+        token_facts[token_count] = TokenFacts{0.0, -1};
         token_count++;
         return token;
     }
@@ -113,7 +128,7 @@ private:
                 if (match('|')) return add_operator(TOKEN_OR);
                 break;
         }
-        error("Unknown character: '%c'", c);
+        fail("Unknown character: '%c'", c);
     }
 
     void add_operator(TokenType type) { add_token(type, start_, current_ - start_); }
@@ -156,7 +171,7 @@ private:
             if (c == '\\' && peek() != '\0') c = escaped(advance());
             text[length++] = c;
         }
-        if (!match('"')) error("Unterminated string literal");
+        if (!match('"')) fail("Unterminated string literal");
         add_token(TOKEN_STRING, text, length);
     }
 
@@ -187,7 +202,26 @@ void match_braces() {
 
 }  // namespace
 
-void tokenize(const char* source) {
-    Scanner(source).scan_all();
+char punctuation_of(TokenType type) {
+    switch (type) {
+        case TOKEN_LPAREN: return '(';
+        case TOKEN_RPAREN: return ')';
+        case TOKEN_LBRACE: return '{';
+        case TOKEN_RBRACE: return '}';
+        case TOKEN_COMMA: return ',';
+        case TOKEN_SEMICOLON: return ';';
+        case TOKEN_ASSIGN: return '=';
+        default: return '?';
+    }
+}
+
+LexResult tokenize(const char* source) {
+    Scanner scanner(source);
+    try {
+        scanner.scan_all();
+    } catch (const LexFailure& failure) {
+        return LexResult{scanner.line(), failure.message};
+    }
     match_braces();
+    return LexResult{scanner.line(), ""};
 }

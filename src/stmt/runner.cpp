@@ -1,4 +1,4 @@
-#include "cli/runner.h"
+#include "stmt/runner.h"
 
 #include <sys/stat.h>
 
@@ -10,14 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "adn/package_file.h"
 #include "core/cursor.h"
 #include "core/error.h"
 #include "lexer/tokenizer.h"
 #include "stmt/statements.h"
-
-const char* const VERSION = "Re+4.0.1-Release(adn+1.0.100+fix)";
-
-int print_newline = 1;
 
 namespace {
 
@@ -34,6 +31,7 @@ public:
         if (active_runs++ == 0) return;
         saved_tokens_.assign(tokens, tokens + token_count);
         saved_facts_.assign(token_facts, token_facts + token_count);
+        saved_slots_.assign(variable_slots, variable_slots + token_count);
         saved_count_ = token_count;
         saved_current_ = current_token;
     }
@@ -41,6 +39,7 @@ public:
         if (--active_runs == 0) return;
         std::copy(saved_tokens_.begin(), saved_tokens_.end(), tokens);
         std::copy(saved_facts_.begin(), saved_facts_.end(), token_facts);
+        std::copy(saved_slots_.begin(), saved_slots_.end(), variable_slots);
         token_count = saved_count_;
         current_token = saved_current_;
     }
@@ -50,6 +49,7 @@ public:
 private:
     std::vector<Token> saved_tokens_;
     std::vector<TokenFacts> saved_facts_;
+    std::vector<int> saved_slots_;
     int saved_count_ = 0;
     int saved_current_ = 0;
 };
@@ -122,11 +122,14 @@ void run(const char* source) {
     parse_config(source);
     OwnedText text(strip_config(source), &std::free);
     TokenTableGuard guard;
-    tokenize(text.get());
-    current_token = 0;
+    LexResult lexed = tokenize(text.get());
+    start_reading(lexed.line);
+    if (!lexed.error.empty()) error("%s", lexed.error.c_str());
     in_for_loop_update = 0;
     while (!check(TOKEN_EOF)) execute_statement();
 }
+
+void run_package_code(const char* code) { run(code); }
 
 void run_file(const char* path) {
     FILE* file = std::fopen(path, "r");
