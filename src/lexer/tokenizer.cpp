@@ -8,6 +8,8 @@
 Token tokens[MAX_TOKENS];
 TokenFacts token_facts[MAX_TOKENS];
 int token_count = 0;
+char token_texts[TOKEN_TEXTS_SIZE];
+int token_texts_used = 0;
 
 namespace {
 
@@ -39,6 +41,7 @@ public:
 
     void scan_all() {
         token_count = 0;
+        token_texts_used = 0;
         for (;;) {
             skip_blanks_and_comments();
             start_ = current_;
@@ -86,13 +89,15 @@ private:
         }
     }
 
+    // Texts are at most 1023 characters, so the pool always has room.
     Token& add_token(TokenType type, const char* text, std::size_t length) {
         if (token_count >= MAX_TOKENS) fail("Too many tokens (max %d)", MAX_TOKENS);
+        char* stored = token_texts + token_texts_used;
+        std::memcpy(stored, text, length);
+        stored[length] = '\0';
+        token_texts_used += static_cast<int>(length) + 1;
         Token& token = tokens[token_count];
-        token.type = type;
-        std::memcpy(token.text, text, length);
-        std::memset(token.text + length, 0, TOKEN_TEXT_SIZE - length);
-        token.line = line_;
+        token = Token{type, line_, stored};
         token_facts[token_count] = TokenFacts{0.0, -1};
         token_count++;
         return token;
@@ -141,7 +146,8 @@ private:
 
     static TokenType keyword_type(const char* text, std::size_t length) {
         for (const KeywordEntry* entry = keywords; entry->name != nullptr; entry++) {
-            if (std::strlen(entry->name) == length && std::memcmp(entry->name, text, length) == 0) {
+            if (entry->name[0] == text[0] && std::strncmp(entry->name, text, length) == 0 &&
+                entry->name[length] == '\0') {
                 return entry->type;
             }
         }
