@@ -55,35 +55,50 @@ private:
         return static_cast<int>(nodes_.size()) - 1;
     }
 
+    // An infix operation, in its shorter form when the right operand is a
+    // constant, one that cannot fail a zero test.
+    int binary(Operation operation, int left, int right) {
+        const BinaryForms& forms = binary_forms(operation);
+        int node = add(forms.general, left, right);
+        const Node& divisor = nodes_[right];
+        bool may_fail = operation == Operation::DIVIDE || operation == Operation::MODULO;
+        if (divisor.evaluate != nodes::constant || (may_fail && divisor.number == 0)) return node;
+        nodes_[node].number = divisor.number;
+        nodes_[node].evaluate =
+            nodes_[left].evaluate == nodes::variable ? forms.name_with_constant : forms.with_constant;
+        return node;
+    }
+
     int logic_or() {
         int value = logic_and();
-        while (match(TOKEN_OR)) value = add(nodes::logic_or, value, logic_and());
+        while (match(TOKEN_OR)) value = binary(Operation::OR, value, logic_and());
         return value;
     }
 
     int logic_and() {
         int value = comparison();
-        while (match(TOKEN_AND)) value = add(nodes::logic_and, value, comparison());
+        while (match(TOKEN_AND)) value = binary(Operation::AND, value, comparison());
         return value;
     }
 
-    static double (*comparison_of(TokenType type))(const Node&) {
+    static bool comparison_of(TokenType type, Operation& operation) {
         switch (type) {
-            case TOKEN_EQ: return nodes::equal;
-            case TOKEN_NE: return nodes::not_equal;
-            case TOKEN_GT: return nodes::greater;
-            case TOKEN_LT: return nodes::less;
-            case TOKEN_GE: return nodes::greater_or_equal;
-            case TOKEN_LE: return nodes::less_or_equal;
-            default: return nullptr;
+            case TOKEN_EQ: operation = Operation::EQUAL; return true;
+            case TOKEN_NE: operation = Operation::NOT_EQUAL; return true;
+            case TOKEN_GT: operation = Operation::GREATER; return true;
+            case TOKEN_LT: operation = Operation::LESS; return true;
+            case TOKEN_GE: operation = Operation::GREATER_OR_EQUAL; return true;
+            case TOKEN_LE: operation = Operation::LESS_OR_EQUAL; return true;
+            default: return false;
         }
     }
 
     int comparison() {
         int value = term();
-        while (auto operation = comparison_of(kind())) {
+        Operation operation;
+        while (comparison_of(kind(), operation)) {
             at_++;
-            value = add(operation, value, term());
+            value = binary(operation, value, term());
         }
         return value;
     }
@@ -92,9 +107,9 @@ private:
         int value = factor();
         for (;;) {
             if (match(TOKEN_PLUS)) {
-                value = add(nodes::add, value, factor());
+                value = binary(Operation::ADD, value, factor());
             } else if (match(TOKEN_MINUS)) {
-                value = add(nodes::subtract, value, factor());
+                value = binary(Operation::SUBTRACT, value, factor());
             } else {
                 return value;
             }
@@ -107,11 +122,11 @@ private:
         int value = unary();
         for (;;) {
             if (match(TOKEN_MULTIPLY)) {
-                value = add(nodes::multiply, value, unary());
+                value = binary(Operation::MULTIPLY, value, unary());
             } else if (match(TOKEN_DIVIDE)) {
-                value = add(nodes::divide, value, unary());
+                value = binary(Operation::DIVIDE, value, unary());
             } else if (match(TOKEN_MODULO)) {
-                value = add(nodes::modulo, value, unary());
+                value = binary(Operation::MODULO, value, unary());
             } else {
                 return value;
             }
@@ -177,10 +192,10 @@ void forget_compiled_expressions() {
 }
 
 double CompiledExpression::run() const {
-    double value = root->evaluate(*root);
+    double result = value();
     current_token = end;
     current_line = end_line;
-    return value;
+    return result;
 }
 
 std::unique_ptr<CompiledExpression> compile_expression(int start) {

@@ -14,7 +14,11 @@ struct CompiledExpression {
     int end;       // index of the first token after the expression
     int end_line;  // the line of its last token
 
+    // Evaluates the expression and leaves the cursor and line after it.
     double run() const;
+    // Evaluates it and leaves the cursor and line to the caller, which sets
+    // them for a whole statement.
+    double value() const { return root->evaluate(*root); }
 };
 
 // Compiles the expression whose first token is at `start`, or gives null

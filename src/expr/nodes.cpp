@@ -8,15 +8,21 @@
 
 namespace {
 
-// Whole numbers up to this size convert to int64 and back exactly.
+// Whole numbers below this size convert to int64 and back exactly.
 constexpr double EXACT_WHOLE_LIMIT = 9007199254740992.0;  // 2^53
 
 double left(const Node& node) { return node.left->evaluate(*node.left); }
 double right(const Node& node) { return node.right->evaluate(*node.right); }
 
-[[noreturn]] void fail(const Node& node, const char* message) {
-    current_line = node.line;
-    error("%s", message);
+double value_of_name(const Node& node) {
+    if (node.variable == nullptr) {
+        node.variable = find_variable_at(node.token);
+        if (node.variable == nullptr) {
+            current_line = node.line;
+            error("Undefined variable: %s", tokens[node.token].text);
+        }
+    }
+    return node.variable->number;
 }
 
 bool is_exact_whole(double value) {
@@ -24,7 +30,77 @@ bool is_exact_whole(double value) {
            static_cast<double>(static_cast<std::int64_t>(value)) == value;
 }
 
+double add(double a, double b) { return a + b; }
+double subtract(double a, double b) { return a - b; }
+double multiply(double a, double b) { return a * b; }
+double divide(double a, double b) { return a / b; }
+double equal(double a, double b) { return a == b; }
+double not_equal(double a, double b) { return a != b; }
+double greater(double a, double b) { return a > b; }
+double less(double a, double b) { return a < b; }
+double greater_or_equal(double a, double b) { return a >= b; }
+double less_or_equal(double a, double b) { return a <= b; }
+double logic_and(double a, double b) { return a != 0 && b != 0; }
+double logic_or(double a, double b) { return a != 0 || b != 0; }
+
+// Each operand is evaluated in its own statement: left, then right.
+template <double (*apply)(double, double)>
+double general(const Node& node) {
+    double a = left(node);
+    double b = right(node);
+    return apply(a, b);
+}
+
+template <double (*apply)(double, double)>
+double with_constant(const Node& node) {
+    return apply(left(node), node.number);
+}
+
+template <double (*apply)(double, double)>
+double name_with_constant(const Node& node) {
+    return apply(value_of_name(*node.left), node.number);
+}
+
+// The divisor is tested for zero once it has been evaluated.
+template <double (*apply)(double, double), const char* failure>
+double checked(const Node& node) {
+    double a = left(node);
+    double b = right(node);
+    if (b == 0) {
+        current_line = node.line;
+        error("%s", failure);
+    }
+    return apply(a, b);
+}
+
+constexpr char DIVISION_BY_ZERO[] = "Division by zero";
+constexpr char MODULO_BY_ZERO[] = "Modulo by zero";
+
+template <double (*apply)(double, double)>
+constexpr BinaryForms forms_of = {general<apply>, with_constant<apply>, name_with_constant<apply>};
+
+template <double (*apply)(double, double), const char* failure>
+constexpr BinaryForms checked_forms_of = {checked<apply, failure>, with_constant<apply>, name_with_constant<apply>};
+
+const BinaryForms all_forms[] = {
+    forms_of<add>,
+    forms_of<subtract>,
+    forms_of<multiply>,
+    checked_forms_of<divide, DIVISION_BY_ZERO>,
+    checked_forms_of<remainder_of, MODULO_BY_ZERO>,
+    forms_of<equal>,
+    forms_of<not_equal>,
+    forms_of<greater>,
+    forms_of<less>,
+    forms_of<greater_or_equal>,
+    forms_of<less_or_equal>,
+    forms_of<logic_and>,
+    forms_of<logic_or>,
+};
+
 }  // namespace
+
+const BinaryForms& binary_forms(Operation operation) { return all_forms[static_cast<int>(operation)]; }
 
 double remainder_of(double a, double b) {
     if (is_exact_whole(a) && is_exact_whole(b)) {
@@ -39,88 +115,7 @@ namespace nodes {
 
 double constant(const Node& node) { return node.number; }
 
-double variable(const Node& node) {
-    if (node.variable == nullptr) {
-        node.variable = find_variable_at(node.token);
-        if (node.variable == nullptr) {
-            current_line = node.line;
-            error("Undefined variable: %s", tokens[node.token].text);
-        }
-    }
-    return node.variable->number;
-}
-
-// Each operand is evaluated in its own statement: left, then right.
-double add(const Node& node) {
-    double a = left(node);
-    return a + right(node);
-}
-
-double subtract(const Node& node) {
-    double a = left(node);
-    return a - right(node);
-}
-
-double multiply(const Node& node) {
-    double a = left(node);
-    return a * right(node);
-}
-
-double divide(const Node& node) {
-    double a = left(node);
-    double b = right(node);
-    if (b == 0) fail(node, "Division by zero");
-    return a / b;
-}
-
-double modulo(const Node& node) {
-    double a = left(node);
-    double b = right(node);
-    if (b == 0) fail(node, "Modulo by zero");
-    return remainder_of(a, b);
-}
-
-double equal(const Node& node) {
-    double a = left(node);
-    return a == right(node);
-}
-
-double not_equal(const Node& node) {
-    double a = left(node);
-    return a != right(node);
-}
-
-double greater(const Node& node) {
-    double a = left(node);
-    return a > right(node);
-}
-
-double less(const Node& node) {
-    double a = left(node);
-    return a < right(node);
-}
-
-double greater_or_equal(const Node& node) {
-    double a = left(node);
-    return a >= right(node);
-}
-
-double less_or_equal(const Node& node) {
-    double a = left(node);
-    return a <= right(node);
-}
-
-double logic_and(const Node& node) {
-    double a = left(node);
-    double b = right(node);
-    return a != 0 && b != 0;
-}
-
-double logic_or(const Node& node) {
-    double a = left(node);
-    double b = right(node);
-    return a != 0 || b != 0;
-}
+double variable(const Node& node) { return value_of_name(node); }
 
 double negate(const Node& node) { return -left(node); }
 

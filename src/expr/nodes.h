@@ -11,33 +11,34 @@ struct Node {
     double (*evaluate)(const Node& node);
     const Node* left;   // the operand, or the left one
     const Node* right;  // the right operand
-    double number;      // a constant's value
-    mutable Variable* variable;                // a name's variable, once found
-    const ExpressionFunction* function;        // a call's function
+    double number;      // a constant's value, or a right operand known in advance
+    mutable Variable* variable;          // a name's variable, once found
+    const ExpressionFunction* function;  // a call's function
     int token;  // the token of a name
     int line;
 };
+
+// The infix operators, in the order of `binary_forms`.
+enum class Operation {
+    ADD, SUBTRACT, MULTIPLY, DIVIDE, MODULO,
+    EQUAL, NOT_EQUAL, GREATER, LESS, GREATER_OR_EQUAL, LESS_OR_EQUAL,
+    AND, OR,
+};
+
+// An infix operator's evaluation, with shorter forms for a right operand that
+// is a constant (not zero for / and %) and for a name and a constant.
+struct BinaryForms {
+    double (*general)(const Node& node);
+    double (*with_constant)(const Node& node);
+    double (*name_with_constant)(const Node& node);
+};
+
+const BinaryForms& binary_forms(Operation operation);
 
 namespace nodes {
 
 double constant(const Node& node);
 double variable(const Node& node);
-
-double add(const Node& node);
-double subtract(const Node& node);
-double multiply(const Node& node);
-double divide(const Node& node);
-double modulo(const Node& node);
-
-double equal(const Node& node);
-double not_equal(const Node& node);
-double greater(const Node& node);
-double less(const Node& node);
-double greater_or_equal(const Node& node);
-double less_or_equal(const Node& node);
-double logic_and(const Node& node);
-double logic_or(const Node& node);
-
 double negate(const Node& node);
 double logic_not(const Node& node);
 double call(const Node& node);

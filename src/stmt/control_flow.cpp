@@ -1,44 +1,16 @@
 #include "core/cursor.h"
 #include "core/error.h"
 #include "expr/evaluate.h"
+#include "stmt/blocks.h"
 #include "stmt/statements.h"
 
 namespace {
 
 constexpr char EXPECTED_FOR_SEMICOLON[] = "Expected ';' in for loop";
 
-// Index of the '}' matching the '{' just before `body_start`, or of the end
-// token when the block is never closed.
-int block_end(int body_start) { return token_facts[body_start - 1].match; }
-
-// Index of the first token after the block that starts at `body_start`.
-int after_block(int body_start) {
-    int end = block_end(body_start);
-    return tokens[end].type == TOKEN_RBRACE ? end + 1 : end;
-}
-
-void skip_block() { current_token = after_block(current_token); }
-
-// Runs the statements of a block entered through its '{' up to its '}'.
-void execute_block() {
-    while (!check(TOKEN_RBRACE) && !check(TOKEN_EOF)) execute_statement();
-    match(TOKEN_RBRACE);
-}
-
-void execute_body(int end) {
-    while (current_token < end && !check(TOKEN_EOF)) execute_statement();
-}
-
 void restart_at(int index) {
     current_token = index;
     current_line = tokens[index].line;
-}
-
-// Index of the first token of `type` (or the end token) from `start` on.
-int scan_to(int start, TokenType type) {
-    int index = start;
-    while (tokens[index].type != type && tokens[index].type != TOKEN_EOF) index++;
-    return index;
 }
 
 // Moves to the token found by a header scan and requires it to be `type`.
@@ -94,9 +66,7 @@ void execute_while() {
 void execute_for() {
     consume_after(TOKEN_LPAREN, "'for'");
     int init_start = current_token;
-    bool init_scans = check(TOKEN_VAR) ||
-                      (check(TOKEN_IDENTIFIER) && tokens[current_token + 1].type == TOKEN_ASSIGN);
-    int init_end = init_scans ? scan_to(init_start, TOKEN_SEMICOLON) : init_start;
+    int init_end = for_init_end(init_start);
     consume_at(init_end, TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON);
     int condition_start = current_token;
     consume_at(scan_to(condition_start, TOKEN_SEMICOLON), TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON);

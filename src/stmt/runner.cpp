@@ -15,6 +15,7 @@
 #include "core/error.h"
 #include "expr/compile.h"
 #include "lexer/tokenizer.h"
+#include "stmt/compile.h"
 #include "stmt/statements.h"
 
 namespace {
@@ -47,6 +48,8 @@ struct SavedTables {
     SavedPrefix<int> slots_{variable_slots, token_count};
     SavedPrefix<std::unique_ptr<CompiledExpression>> expressions_{compiled_expressions, token_count};
     SavedPrefix<unsigned char> expression_visits_{expression_visits, token_count};
+    SavedPrefix<std::unique_ptr<CompiledStatement>> statements_{compiled_statements, token_count};
+    SavedPrefix<unsigned char> statement_tried_{statement_tried, token_count};
     int count_ = token_count;
     int texts_used_ = token_texts_used;
     int current_ = current_token;
@@ -57,6 +60,11 @@ struct SavedTables {
     }
 };
 
+void forget_compiled_code() {
+    forget_compiled_expressions();
+    forget_compiled_statements();
+}
+
 // A run started while another is executing (package code run by a script)
 // shares the token tables; the outer run's tables and cursor are put back
 // when the inner run ends, however it ends. Each run starts and ends with no
@@ -65,10 +73,10 @@ class TokenTableGuard {
 public:
     TokenTableGuard() {
         if (active_runs++ > 0) saved_ = std::make_unique<SavedTables>();
-        forget_compiled_expressions();
+        forget_compiled_code();
     }
     ~TokenTableGuard() {
-        forget_compiled_expressions();
+        forget_compiled_code();
         saved_.reset();
         active_runs--;
     }

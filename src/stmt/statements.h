@@ -3,6 +3,9 @@
 // Executes the statement at the cursor and leaves the cursor after it.
 void execute_statement();
 
+// The same, always by reading the statement's tokens.
+void walk_statement();
+
 void execute_var();
 void execute_print();
 void execute_if();

@@ -1,0 +1,465 @@
+#include "stmt/compile.h"
+
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/cursor.h"
+#include "core/error.h"
+#include "core/variables.h"
+#include "expr/compile.h"
+#include "expr/evaluate.h"
+#include "stmt/blocks.h"
+#include "stmt/statements.h"
+
+std::unique_ptr<CompiledStatement> compiled_statements[MAX_TOKENS];
+unsigned char statement_tried[MAX_TOKENS];
+
+void forget_compiled_statements() {
+    for (int i = 0; i < token_count; i++) {
+        compiled_statements[i].reset();
+        statement_tried[i] = 0;
+    }
+}
+
+namespace {
+
+// Thrown when the tokens hold anything the compiled form leaves to the walker.
+struct Unusual {};
+
+TokenType kind_at(int index) { return tokens[index].type; }
+int line_at(int index) { return tokens[index].line; }
+
+void require(int index, TokenType type) {
+    if (kind_at(index) != type) throw Unusual{};
+}
+
+std::unique_ptr<CompiledExpression> expression_at(int start) {
+    std::unique_ptr<CompiledExpression> expression = compile_expression(start);
+    if (expression == nullptr) throw Unusual{};
+    return expression;
+}
+
+// Where the walker leaves the cursor and the line once the statement's last
+// token, at `last`, has been stepped over.
+struct Ending {
+    int end;
+    int line;
+
+    explicit Ending(int last) : end(last + 1), line(line_at(last)) {}
+    void reach() const {
+        current_token = end;
+        current_line = line;
+    }
+};
+
+// A variable a statement names; found once, since slots never move.
+class NamedVariable {
+public:
+    NamedVariable(int token, int line) : token_(token), line_(line) {}
+
+    // The variable, or null when there is none yet.
+    Variable* find() const {
+        if (variable_ == nullptr) variable_ = find_variable_at(token_);
+        return variable_;
+    }
+    Variable* require_defined(const char* message) const {
+        Variable* variable = find();
+        if (variable == nullptr) {
+            current_line = line_;
+            error(message, tokens[token_].text);
+        }
+        return variable;
+    }
+    const char* name() const { return tokens[token_].text; }
+
+private:
+    int token_;
+    int line_;  // the walker's line when it looks the name up
+    mutable Variable* variable_ = nullptr;
+};
+
+// The value of an assignment or a declaration: a string literal or a number.
+struct Value {
+    const char* text = nullptr;  // a string literal's text, else null
+    std::unique_ptr<CompiledExpression> expression;
+    int last = 0;  // index of its last token
+
+    explicit Value(int start) {
+        if (kind_at(start) == TOKEN_STRING) {
+            text = tokens[start].text;
+            last = start;
+        } else {
+            expression = expression_at(start);
+            last = expression->end - 1;
+        }
+    }
+};
+
+// name = value;  (in a for loop's update clause, without the ';')
+class Assignment : public CompiledStatement {
+public:
+    explicit Assignment(int start)
+        : target_(start, line_at(start + 1)), value_(start + 2), update_clause_(in_for_loop_update != 0),
+          ending_(update_clause_ ? value_.last : value_.last + 1) {
+        if (!update_clause_) require(value_.last + 1, TOKEN_SEMICOLON);
+    }
+
+    void run() const override {
+        if ((in_for_loop_update != 0) != update_clause_) return walk_statement();
+        Variable* target = target_.require_defined("Undefined variable: %s");
+        if (value_.text != nullptr) {
+            copy_text(target->string, STRING_SIZE, value_.text);
+            target->is_string = 1;
+        } else {
+            target->number = value_.expression->value();
+            target->is_string = 0;
+        }
+        ending_.reach();
+    }
+
+private:
+    NamedVariable target_;
+    Value value_;
+    bool update_clause_;
+    Ending ending_;
+};
+
+// var name = value;
+class Declaration : public CompiledStatement {
+public:
+    explicit Declaration(int start)
+        : name_(start + 1, 0), assign_line_(line_at(start + 2)), value_(start + 3), ending_(value_.last + 1) {
+        require(start + 1, TOKEN_IDENTIFIER);
+        require(start + 2, TOKEN_ASSIGN);
+        require(value_.last + 1, TOKEN_SEMICOLON);
+    }
+
+    void run() const override {
+        if (name_.find() == nullptr && var_count == VARIABLE_LIMIT) {
+            current_line = assign_line_;
+            error("Too many variables (max %d)", VARIABLE_LIMIT);
+        }
+        double number = value_.text == nullptr ? value_.expression->value() : 0;
+        current_line = line_at(value_.last);
+        // Made only now, so that variables made by the value come first.
+        Variable* variable = name_.find();
+        if (variable == nullptr) variable = find_or_create_variable(name_.name());
+        if (value_.text != nullptr) {
+            copy_text(variable->string, STRING_SIZE, value_.text);
+            variable->is_string = 1;
+            variable->number = 0;
+        } else {
+            variable->number = number;
+            variable->is_string = 0;
+            variable->string[0] = '\0';
+        }
+        variable->is_array = 0;
+        ending_.reach();
+    }
+
+private:
+    NamedVariable name_;
+    int assign_line_;
+    Value value_;
+    Ending ending_;
+};
+
+bool is_arithmetic(TokenType type) {
+    return type == TOKEN_PLUS || type == TOKEN_MINUS || type == TOKEN_MULTIPLY || type == TOKEN_DIVIDE ||
+           type == TOKEN_MODULO;
+}
+
+// One argument of print.
+struct PrintArgument {
+    enum Kind { TEXT, NEL, VARIABLE, EXPRESSION } kind;
+    const char* text = nullptr;                      // TEXT
+    std::unique_ptr<NamedVariable> variable;         // VARIABLE
+    std::unique_ptr<CompiledExpression> expression;  // EXPRESSION
+    int last;                                        // index of its last token
+
+    explicit PrintArgument(int start) : kind(TEXT), last(start) {
+        switch (kind_at(start)) {
+            case TOKEN_STRING:
+                text = tokens[start].text;
+                if (std::strcmp(text, "nel") == 0) kind = NEL;
+                return;
+            case TOKEN_NUMBER:
+                text = tokens[start].text;  // written as in the source
+                return;
+            case TOKEN_IDENTIFIER:
+                if (is_arithmetic(kind_at(start + 1))) {
+                    kind = EXPRESSION;
+                    expression = expression_at(start);
+                    last = expression->end - 1;
+                } else {
+                    kind = VARIABLE;
+                    variable = std::make_unique<NamedVariable>(start, line_at(start));
+                }
+                return;
+            default:
+                throw Unusual{};
+        }
+    }
+
+    // Writes the argument; false for "nel", which writes nothing.
+    bool write(bool separated) const {
+        switch (kind) {
+            case NEL:
+                return false;
+            case TEXT:
+                if (separated) std::putchar(' ');
+                std::fputs(text, stdout);
+                return true;
+            case EXPRESSION: {
+                double value = expression->value();
+                if (separated) std::putchar(' ');
+                std::printf("%g", value);
+                return true;
+            }
+            case VARIABLE: {
+                const Variable* found = variable->require_defined("Undefined variable: %s");
+                if (separated) std::putchar(' ');
+                if (found->is_string) {
+                    std::fputs(found->string, stdout);
+                } else {
+                    std::printf("%g", found->number);
+                }
+                return true;
+            }
+        }
+        return true;
+    }
+};
+
+// print(arguments);
+class Print : public CompiledStatement {
+public:
+    explicit Print(int start) {
+        require(start + 1, TOKEN_LPAREN);
+        int at = start + 2;
+        if (kind_at(at) != TOKEN_RPAREN) {
+            for (;;) {
+                arguments_.emplace_back(at);
+                at = arguments_.back().last + 1;
+                if (kind_at(at) == TOKEN_RPAREN) break;
+                require(at, TOKEN_COMMA);
+                at++;
+            }
+        }
+        require(at + 1, TOKEN_SEMICOLON);
+        ending_ = Ending(at + 1);
+    }
+
+    void run() const override {
+        bool newline = print_newline != 0;
+        bool separated = false;
+        for (const PrintArgument& argument : arguments_) {
+            if (!argument.write(separated)) newline = false;
+            separated = true;
+        }
+        if (newline) std::putchar('\n');
+        std::fflush(stdout);
+        ending_.reach();
+    }
+
+private:
+    std::vector<PrintArgument> arguments_;
+    Ending ending_{0};
+};
+
+// ( condition ) {  -- the header of if and while, with the cursor and line
+// where the walker stands once it has stepped over the '{'.
+struct ConditionHeader {
+    std::unique_ptr<CompiledExpression> condition;
+    int body_start;
+    int brace_line;
+
+    explicit ConditionHeader(int open) {
+        require(open, TOKEN_LPAREN);
+        condition = expression_at(open + 1);
+        require(condition->end, TOKEN_RPAREN);
+        require(condition->end + 1, TOKEN_LBRACE);
+        body_start = condition->end + 2;
+        brace_line = line_at(condition->end + 1);
+    }
+
+    bool test() const { return is_true(condition->value()); }
+    void enter_body() const {
+        current_token = body_start;
+        current_line = brace_line;
+    }
+};
+
+// if (condition) { ... } else { ... }  -- what follows the block is looked at
+// where the block's statements end, as the walker does; where that is the
+// block's own '}', the else part is known in advance.
+class If : public CompiledStatement {
+public:
+    explicit If(int start)
+        : header_(start + 1), block_end_(block_end(header_.body_start)), after_block_(after_block(header_.body_start)) {
+        int at = after_block_;
+        closed_ = kind_at(block_end_) == TOKEN_RBRACE;
+        has_else_ = closed_ && kind_at(at) == TOKEN_ELSE && kind_at(at + 1) == TOKEN_LBRACE;
+        if (!has_else_) return;
+        else_start_ = at + 2;
+        else_brace_line_ = line_at(at + 1);
+        after_else_ = after_block(else_start_);
+    }
+
+    void run() const override {
+        bool condition = header_.test();
+        header_.enter_body();
+        if (condition) {
+            while (!check(TOKEN_RBRACE) && !check(TOKEN_EOF)) execute_statement();
+            if (!closed_ || current_token != block_end_) {
+                match(TOKEN_RBRACE);
+                return else_as_walker(condition);
+            }
+            step_over();  // '}'
+        } else {
+            current_token = after_block_;
+        }
+        if (!has_else_) return else_as_walker(condition);
+        current_line = else_brace_line_;
+        if (condition) {
+            current_token = after_else_;
+        } else {
+            current_token = else_start_;
+            execute_block();
+        }
+    }
+
+private:
+    ConditionHeader header_;
+    int block_end_;
+    int after_block_;
+    bool closed_;
+    bool has_else_ = false;
+    int else_start_ = 0;
+    int else_brace_line_ = 0;
+    int after_else_ = 0;
+
+    // What follows the block, as the walker reads it from the cursor.
+    static void else_as_walker(bool condition) {
+        if (!match(TOKEN_ELSE)) return;
+        consume_after(TOKEN_LBRACE, "'else'");
+        if (condition) {
+            skip_block();
+        } else {
+            execute_block();
+        }
+    }
+};
+
+// while (condition) { ... }  -- the condition is evaluated once before the
+// loop, as the walker does to find where it ends.
+class While : public CompiledStatement {
+public:
+    explicit While(int start)
+        : header_(start + 1), body_end_(block_end(header_.body_start)), after_body_(after_block(header_.body_start)) {}
+
+    void run() const override {
+        header_.condition->value();
+        for (;;) {
+            bool condition = header_.test();
+            header_.enter_body();
+            if (!condition) break;
+            execute_body(body_end_);
+        }
+        current_token = after_body_;
+    }
+
+private:
+    ConditionHeader header_;
+    int body_end_;
+    int after_body_;
+};
+
+// for (init; condition; update) { ... }
+class For : public CompiledStatement {
+public:
+    explicit For(int start) {
+        require(start + 1, TOKEN_LPAREN);
+        init_start_ = start + 2;
+        init_end_ = for_init_end(init_start_);
+        require(init_end_, TOKEN_SEMICOLON);
+        condition_start_ = init_end_ + 1;
+        int condition_end = scan_to(condition_start_, TOKEN_SEMICOLON);
+        require(condition_end, TOKEN_SEMICOLON);
+        update_start_ = condition_end + 1;
+        update_end_ = scan_to(update_start_, TOKEN_RPAREN);
+        require(update_end_, TOKEN_RPAREN);
+        require(update_end_ + 1, TOKEN_LBRACE);
+        brace_line_ = line_at(update_end_ + 1);
+        body_start_ = update_end_ + 2;
+        body_end_ = block_end(body_start_);
+        after_body_ = after_block(body_start_);
+        if (condition_start_ != condition_end) condition_ = expression_at(condition_start_);
+    }
+
+    void run() const override {
+        current_token = body_start_;
+        current_line = brace_line_;
+        if (init_end_ > init_start_) {
+            current_token = init_start_;
+            while (current_token < init_end_) execute_statement();
+        }
+        if (condition_ == nullptr) {  // an empty condition: the body never runs
+            current_token = after_body_;
+            return;
+        }
+        for (;;) {
+            if (!is_true(condition_->run())) break;
+            current_token = body_start_;
+            execute_body(body_end_);
+            if (update_end_ > update_start_) run_update();
+        }
+        current_token = after_body_;
+    }
+
+private:
+    int init_start_, init_end_;
+    int condition_start_;
+    int update_start_, update_end_;
+    int brace_line_;
+    int body_start_, body_end_, after_body_;
+    std::unique_ptr<CompiledExpression> condition_;
+
+    void run_update() const {
+        in_for_loop_update = 1;
+        current_token = update_start_;
+        while (current_token < update_end_) execute_statement();
+        in_for_loop_update = 0;
+    }
+};
+
+std::unique_ptr<CompiledStatement> compile_at(int start) {
+    switch (kind_at(start)) {
+        case TOKEN_IDENTIFIER:
+            if (kind_at(start + 1) != TOKEN_ASSIGN) return nullptr;
+            return std::make_unique<Assignment>(start);
+        case TOKEN_VAR:
+            return std::make_unique<Declaration>(start);
+        case TOKEN_PRINT:
+            return std::make_unique<Print>(start);
+        case TOKEN_IF:
+            return std::make_unique<If>(start);
+        case TOKEN_WHILE:
+            return std::make_unique<While>(start);
+        case TOKEN_FOR:
+            return std::make_unique<For>(start);
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<CompiledStatement> compile_statement(int start) {
+    try {
+        return compile_at(start);
+    } catch (const Unusual&) {
+        return nullptr;
+    }
+}
