@@ -6,6 +6,7 @@
 
 #include "core/cursor.h"
 #include "core/error.h"
+#include "core/steps.h"
 #include "core/variables.h"
 #include "expr/compile.h"
 #include "expr/evaluate.h"
@@ -362,6 +363,7 @@ public:
     void run() const override {
         header_.condition->value();
         for (;;) {
+            count_step();
             bool condition = header_.test();
             header_.enter_body();
             if (!condition) break;
@@ -410,6 +412,7 @@ public:
             return;
         }
         for (;;) {
+            count_step();
             if (!is_true(condition_->run())) break;
             current_token = body_start_;
             execute_body(body_end_);

@@ -1,5 +1,6 @@
 #include "core/cursor.h"
 #include "core/error.h"
+#include "core/steps.h"
 #include "expr/evaluate.h"
 #include "stmt/blocks.h"
 #include "stmt/statements.h"
@@ -53,6 +54,7 @@ void execute_while() {
     int body_end = block_end(body_start);
     int after_body = after_block(body_start);
     for (;;) {
+        count_step();
         restart_at(condition_start);
         bool condition = is_true(evaluate());
         step_over();  // ')'
@@ -87,6 +89,7 @@ void execute_for() {
         return;
     }
     for (;;) {
+        count_step();
         restart_at(condition_start);
         if (!is_true(evaluate())) break;
         current_token = body_start;

@@ -4,6 +4,7 @@
 #include "builtins/builtins.h"
 #include "core/compiling.h"
 #include "core/cursor.h"
+#include "core/steps.h"
 #include "core/error.h"
 #include "core/variables.h"
 #include "expr/evaluate.h"
@@ -115,6 +116,7 @@ const CompiledStatement* compiled_at(int start) {
 }  // namespace
 
 void execute_statement() {
+    count_step();
     if (const CompiledStatement* compiled = compiled_at(current_token)) return compiled->run();
     walk_statement();
 }
