@@ -17,7 +17,8 @@ Set-up (each on a line of its own):
     # stdin raw: TEXT       TEXT with escapes (below), no line feed added
     # file: PATH            creates PATH (relative to the working directory,
                             folders made as needed) from the content lines
-                            that follow it (below)
+                            that follow it (below); a PATH ending in '/' is
+                            an empty folder
     # file: PATH < FIXTURE  copies the shared fixture FIXTURE, a file or a
                             folder below tests/scripts/fixtures/; content
                             lines after it add to the end of a file
@@ -392,7 +393,9 @@ class Placeholders:
 def make_files(case, workdir, fill):
     for _, path, content, folder in case.files:
         target = os.path.join(workdir, os.fsdecode(path))
-        if folder is None:
+        if path.endswith(b"/"):
+            os.makedirs(target, exist_ok=True)
+        elif folder is None:
             write_bytes(target, fill(b"".join(t for _, t in content)))
             continue
         shutil.copytree(fixture_path(folder), target, dirs_exist_ok=True)
