@@ -393,16 +393,20 @@ class Placeholders:
 def make_files(case, workdir, fill):
     for _, path, content, folder in case.files:
         target = os.path.join(workdir, os.fsdecode(path))
-        if path.endswith(b"/"):
+        if folder is not None:
+            copy_fixture_folder(fixture_path(folder), target, fill)
+        elif path.endswith(b"/"):
             os.makedirs(target, exist_ok=True)
-        elif folder is None:
+        else:
             write_bytes(target, fill(b"".join(t for _, t in content)))
-            continue
-        shutil.copytree(fixture_path(folder), target, dirs_exist_ok=True)
-        for below, _, names in os.walk(target):
-            for name in names:
-                full = os.path.join(below, name)
-                write_bytes(full, fill(read_bytes(full)))
+
+
+def copy_fixture_folder(source, target, fill):
+    shutil.copytree(source, target, dirs_exist_ok=True)
+    for below, _, names in os.walk(target):
+        for name in names:
+            full = os.path.join(below, name)
+            write_bytes(full, fill(read_bytes(full)))
 
 
 def make_tools(case, tmp, fill, env):
