@@ -7,7 +7,7 @@ Every FOLDER/NAME.zen is one case, run in sorted order in a fresh, empty
 working directory. Everything a case needs is written in the script itself, as
 comment lines ('#' to the end of the line), so one file holds the whole case.
 
-Set-up (each on a line of its own):
+Set-up (each on a line of its own; blanks at its end are dropped):
 
     # args: ARG ARG "A B"   the command line after the program, split like a
                             shell (python shlex); several lines add up; without
@@ -24,17 +24,19 @@ Set-up (each on a line of its own):
                             lines after it add to the end of a file
     # serve: DIR            serves DIR (relative to the script's folder;
                             "{workdir}/site" serves files made by "# file:")
-                            with python3's http.server on 127.0.0.1
+                            with python3's http.server on 127.0.0.1; one a case
     # tool: NAME            puts the shared fake tool (fixtures/fake_tool)
                             first on PATH under NAME (curl, wget, sudo, ...)
     # tool fails: NAME      NAME's downloads and commands fail with status 22
+                            (its queries still answer)
     # tool answer: NAME     what a query ("-s", as in "curl -s ADDRESS") of NAME
                             prints; content lines follow
     # tool writes: NAME     what a download of NAME ("-o PATH", "-O PATH")
                             writes to PATH; content lines follow (without
                             them: "downloaded by NAME")
-    # tool prints: NAME TEXT        every call of NAME first writes TEXT + "\\n"
-    # tool complains: NAME TEXT     on standard output, on standard error
+    # tool prints: NAME TEXT     every call of NAME first writes the line TEXT
+                                 on standard output; repeatable
+    # tool complains: NAME TEXT  the same on standard error
 
 The fake tool appends one line per call to tools.log in the working directory:
 "NAME [in DIRECTORY] <argument> <argument> ...", where "in DIRECTORY" appears
@@ -49,7 +51,8 @@ Content lines, right after "# file:", "# expect file:", "# tool answer:" and
     #\\ TEXT                 TEXT with escapes, no line feed added: for a last
                             line without line feed or bytes such as "\\r"
 
-Escapes: \\n \\r \\t \\0 \\\\ and \\xHH (one byte).
+Escapes: \\n \\r \\t \\0 \\\\ and \\xHH (one byte). A content line anywhere else is
+an error in the case.
 
 Expectations (a "# expect" may end a line of code: it stands beside the
 statement that prints; the first "# expect" of a line counts):
@@ -175,6 +178,8 @@ def parse_case(source):
                 content.append((number, piece + b"\n" if c.group(1) == b"|" else unescape(piece)))
             add_directive(case, line, name, rest, content)
             continue
+        if CONTENT_RE.match(text):
+            raise CaseError("line %d: content line without a directive before it" % number)
         m = EXPECT_RE.search(text)
         if m:
             add_expectation(case, number, m.group(1), value(m.group(2)))
