@@ -1,15 +1,15 @@
 #!/usr/bin/env python3
-"""Run the checked examples of one documentation file.
+"""Run the checked examples of documentation files.
 
-Usage: doc_tests.py ZENTUL DOC.md
+Usage: doc_tests.py ZENTUL DOC.md...
 
-Every ```zen block of DOC.md that carries "# expect" comments becomes a
-script case of its own, named after the document and the block's first
-line, and all of them are run by the script test runner:
+Every ```zen block that carries "# expect" comments becomes a script case
+of its own, named after its document and the line where its code starts,
+and all of them are run by the script test runner:
 
     python3 tests/run_script_tests.py ZENTUL FOLDER
 
-A document without any checked block fails: it would check nothing.
+Finding no checked block at all is a failure: it would check nothing.
 """
 
 import os
@@ -44,19 +44,21 @@ def checked_blocks(path):
 
 
 def main():
-    if len(sys.argv) != 3:
-        sys.exit("usage: doc_tests.py ZENTUL DOC.md")
-    zentul, doc = sys.argv[1], sys.argv[2]
-    stem = os.path.splitext(os.path.basename(doc))[0]
+    if len(sys.argv) < 3:
+        sys.exit("usage: doc_tests.py ZENTUL DOC.md...")
+    zentul, docs = sys.argv[1], sys.argv[2:]
     folder = tempfile.mkdtemp(prefix="zentul-doc-")
     try:
         count = 0
-        for start, text in checked_blocks(doc):
-            with open(os.path.join(folder, "%s_line_%04d.zen" % (stem, start)), "w", encoding="utf-8") as f:
-                f.write(text)
-            count += 1
+        for doc in docs:
+            stem = os.path.splitext(os.path.basename(doc))[0]
+            for start, text in checked_blocks(doc):
+                with open(os.path.join(folder, "%s_line_%04d.zen" % (stem, start)), "w",
+                          encoding="utf-8") as f:
+                    f.write(text)
+                count += 1
         if count == 0:
-            print("%s holds no checked zen example" % doc)
+            print("no checked zen example in %s" % " ".join(docs))
             return 1
         return subprocess.run([sys.executable, RUNNER, zentul, folder]).returncode
     finally:
