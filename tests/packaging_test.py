@@ -31,6 +31,8 @@ INSTALLED_FILES = [
     "share/zentul/textmate/zentul.tmLanguage.json",
 ]
 HELLO_FIRST_LINE = b"Hello from Zentul\n"
+# Shared libraries the binary may need, and the Debian packages that hold them.
+LIBRARY_PACKAGES = {"libc.so.6": "libc6", "libstdc++.so.6": "libstdc++6", "libm.so.6": "libc6"}
 
 
 def run(command, **options):
@@ -82,10 +84,12 @@ def check_deb(build, version, tmp):
         got = run(["dpkg-deb", "-f", deb, field]).decode().strip()
         if got != wanted:
             faults.append("%s is %r, expected %r" % (field, got, wanted))
+    # A static binary needs no library; a dynamic one, the packages of its own.
     depends = run(["dpkg-deb", "-f", deb, "Depends"]).decode()
-    for library in ("libc6", "libstdc++6"):
-        if library not in depends:
-            faults.append("Depends lacks %s: %r" % (library, depends.strip()))
+    needed = run(["readelf", "-d", os.path.join(build, "zentul")]).decode()
+    for library, package in LIBRARY_PACKAGES.items():
+        if ("[%s]" % library) in needed and package not in depends:
+            faults.append("Depends lacks %s: %r" % (package, depends.strip()))
     for tool in ("curl", "wget"):
         if tool in depends:
             faults.append("Depends names %s, which is only recommended" % tool)

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "adn/download.h"
 #include "adn/messages.h"
 #include "adn/package_file.h"
 #include "adn/registry.h"
 #include "adn/text_files.h"
 #include "core/error.h"
+#include "net/download.h"
 
 namespace {
 
@@ -20,7 +20,9 @@ constexpr std::size_t MAX_INSTALL_DEPTH = 16;
 constexpr char DEFAULT_VERSION[] = "1.0.0";
 constexpr char VERSION_PREFIX[] = "version:";
 constexpr std::size_t VERSION_PREFIX_LENGTH = sizeof VERSION_PREFIX - 1;
-constexpr int TRY_NEXT_REPOSITORY = 1;
+
+// What installing from one repository came to.
+enum class InstallOutcome { INSTALLED, FAILED, TRY_NEXT_REPOSITORY };
 
 // Names of the installs under way, outermost first: package code can start
 // installs of its own.
@@ -113,22 +115,21 @@ void record_package(const std::string& name, const std::string& version, const s
     save_packages();
 }
 
-// 0 installed, -1 failed for good, TRY_NEXT_REPOSITORY when this repository
-// did not deliver a readable file.
-int install_from(const std::string& name, const std::string& url) {
-    if (download_package(name.c_str(), url.c_str()) != 0) return TRY_NEXT_REPOSITORY;
+// The next repository is tried when this one does not deliver a readable file.
+InstallOutcome install_from(const std::string& name, const std::string& url) {
+    if (download_package(name.c_str(), url.c_str()) != 0) return InstallOutcome::TRY_NEXT_REPOSITORY;
     std::string path = package_path(name);
     std::string version;
-    if (!read_package_version(path, version)) return TRY_NEXT_REPOSITORY;
+    if (!read_package_version(path, version)) return InstallOutcome::TRY_NEXT_REPOSITORY;
     print_text_line(adn_text::RUNNING_PACKAGE_CODE);
-    if (execute_zep_package(path.c_str()) != 0) return -1;  // its code never ran
-    if (package_count >= MAX_PACKAGES) {                     // filled by the package's own code
+    if (execute_zep_package(path.c_str()) != 0) return InstallOutcome::FAILED;  // its code never ran
+    if (package_count >= MAX_PACKAGES) {  // filled by the package's own code
         print_text_line(adn_text::PACKAGE_TABLE_FULL);
-        return -1;
+        return InstallOutcome::FAILED;
     }
     record_package(name, version, url);
     std::printf(adn_text::INSTALLED, name.c_str(), version.c_str());
-    return 0;
+    return InstallOutcome::INSTALLED;
 }
 
 SavedPackage save_package_state(int slot) {
@@ -203,8 +204,9 @@ int install_package(const char* name) {
     InstallUnderWay under_way(name);
     for (int i = 0; i < repo_count; i++) {
         std::string url = repositories[i].url;  // package code may change the table
-        int status = install_from(name, url);
-        if (status != TRY_NEXT_REPOSITORY) return status;
+        InstallOutcome outcome = install_from(name, url);
+        if (outcome == InstallOutcome::INSTALLED) return 0;
+        if (outcome == InstallOutcome::FAILED) return -1;
     }
     std::printf(adn_text::NOT_FOUND, name);
     return -1;

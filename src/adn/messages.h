@@ -39,16 +39,11 @@ inline constexpr char CANNOT_OPEN_PACKAGE[] = "Error: Cannot open package file: 
 inline constexpr char PACKAGE_CODE_TOO_LARGE[] = "Error: Package code too large: %s\n";
 
 // Script statements (raised as script errors).
-inline constexpr char EXPECTED_ADN_LPAREN[] = "Expected '(' after adn";
-inline constexpr char EXPECTED_ADN_RPAREN[] = "Expected ')' after adn";
-inline constexpr char EXPECTED_ADN_COMMAND[] = "Expected adn command";
+inline constexpr char EXPECTED_COMMAND[] = "Expected %s command";
 inline constexpr char EXPECTED_INSTALL_NAME[] = "Expected package name for install";
 inline constexpr char EXPECTED_UPDATE_NAME[] = "Expected package name for update";
 inline constexpr char EXPECTED_REMOVE_NAME[] = "Expected package name for remove";
 inline constexpr char UNKNOWN_ADN_COMMAND[] = "Unknown adn command: %s";
-inline constexpr char EXPECTED_ADM_LPAREN[] = "Expected '(' after adm";
-inline constexpr char EXPECTED_ADM_RPAREN[] = "Expected ')' after adm";
-inline constexpr char EXPECTED_ADM_COMMAND[] = "Expected adm command";
 inline constexpr char EXPECTED_MIRROR_ADDRESS[] = "Expected repository URL for mirror";
 inline constexpr char UNKNOWN_ADM_COMMAND[] = "Unknown adm command: %s";
 

@@ -5,7 +5,6 @@
 
 #include "adn/messages.h"
 #include "adn/text_files.h"
-#include "cli/runner.h"
 
 namespace {
 
@@ -45,6 +44,6 @@ int execute_zep_package(const char* path) {
         std::printf(adn_text::PACKAGE_CODE_TOO_LARGE, path);
         return -1;
     }
-    if (!code.empty()) run(code.c_str());
+    if (!code.empty()) run_package_code(code.c_str());
     return 0;
 }

@@ -4,3 +4,7 @@
 // (whether or not it held code), -1 when it cannot be opened or its code
 // section is too large to run.
 int execute_zep_package(const char* path);
+
+// Runs package code as a script. The package manager needs the script runner
+// but sits below it, so the runner defines this.
+void run_package_code(const char* code);

@@ -16,8 +16,8 @@ bool is_word(const std::string& word, const char* long_form, const char* short_f
 }
 
 // Steps over the command word, which must be of one of the given kinds, and
-// returns its text.
-std::string take_command_word(std::initializer_list<TokenType> kinds, const char* failure) {
+// returns its text; else stops with "Expected <statement> command".
+std::string take_command_word(std::initializer_list<TokenType> kinds, const char* statement) {
     for (TokenType kind : kinds) {
         if (check(kind)) {
             std::string word = peek().text;
@@ -25,7 +25,7 @@ std::string take_command_word(std::initializer_list<TokenType> kinds, const char
             return word;
         }
     }
-    error("%s", failure);
+    error(adn_text::EXPECTED_COMMAND, statement);
 }
 
 // The name or address after a command word: one identifier or string token.
@@ -63,19 +63,16 @@ void run_adm_command(const std::string& word) {
 
 }  // namespace
 
-int execute_adn() {
-    consume(TOKEN_LPAREN, adn_text::EXPECTED_ADN_LPAREN);
-    std::string word = take_command_word({TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE},
-                                         adn_text::EXPECTED_ADN_COMMAND);
+void execute_adn(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
+    std::string word = take_command_word({TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE}, name);
     run_adn_command(word);
-    consume(TOKEN_RPAREN, adn_text::EXPECTED_ADN_RPAREN);
-    return 0;
+    consume_after(TOKEN_RPAREN, name);
 }
 
-int execute_adm() {
-    consume(TOKEN_LPAREN, adn_text::EXPECTED_ADM_LPAREN);
-    std::string word = take_command_word({TOKEN_IDENTIFIER, TOKEN_MIRROR}, adn_text::EXPECTED_ADM_COMMAND);
+void execute_adm(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
+    std::string word = take_command_word({TOKEN_IDENTIFIER, TOKEN_MIRROR}, name);
     run_adm_command(word);
-    consume(TOKEN_RPAREN, adn_text::EXPECTED_ADM_RPAREN);
-    return 0;
+    consume_after(TOKEN_RPAREN, name);
 }

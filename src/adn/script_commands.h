@@ -2,5 +2,5 @@
 
 // The adn(...) and adm(...) statements; the cursor is on the token after the
 // keyword on entry and after the ')' on return.
-int execute_adn();
-int execute_adm();
+void execute_adn(const char* name);
+void execute_adm(const char* name);

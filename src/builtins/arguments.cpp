@@ -8,22 +8,23 @@
 #include "core/variables.h"
 #include "expr/evaluate.h"
 
-const char* read_string_argument(const char* expectation) {
-    const Token& token = peek();
+const char* read_string_argument(const char* kind, const char* name) {
+    int index = current_token;
+    const Token& token = tokens[index];
     if (token.type == TOKEN_STRING) {
         step_over();
         return token.text;
     }
-    if (token.type != TOKEN_IDENTIFIER) error("%s", expectation);
+    if (token.type != TOKEN_IDENTIFIER) error_argument(kind, name);
     step_over();
-    Variable* variable = find_string_variable(token.text);
-    if (variable == nullptr) error("Undefined variable or not a string: %s", token.text);
+    Variable* variable = find_variable_at(index);
+    if (variable == nullptr || !variable->is_string) error("Undefined variable or not a string: %s", token.text);
     return variable->string;
 }
 
-const char* read_string_literal(const char* expectation) {
+const char* read_string_literal(const char* what) {
     const Token& token = peek();
-    if (token.type != TOKEN_STRING) error("%s", expectation);
+    if (token.type != TOKEN_STRING) error("Expected string argument for %s", what);
     step_over();
     return token.text;
 }

@@ -21,10 +21,17 @@ constexpr double MICROSECONDS_PER_SECOND = 1000000;
 constexpr double MICROSECONDS_PER_MILLISECOND = 1000;
 constexpr double RANDOM_LIMIT = 2147483647.0;
 
-// Reads "(" and ")" around a procedure that takes no arguments.
-void read_no_arguments(const char* open, const char* close) {
-    consume(TOKEN_LPAREN, open);
-    consume(TOKEN_RPAREN, close);
+// Reads "(" and ")" around a procedure that takes no arguments and closes
+// with the plain "Expected ')'".
+void read_no_arguments(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
+    consume(TOKEN_RPAREN, EXPECTED_RPAREN);
+}
+
+// The same for one whose ')' message names it.
+void read_no_named_arguments(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
+    consume_after(TOKEN_RPAREN, name);
 }
 
 // A pause as an unsigned 32-bit count: none for NaN or below one, cut at the top.
@@ -43,10 +50,10 @@ void pause_for(std::uint32_t microseconds) {
     }
 }
 
-void execute_pause(const char* open, double microseconds_per_unit) {
-    consume(TOKEN_LPAREN, open);
+void execute_pause(const char* name, double microseconds_per_unit) {
+    consume_after(TOKEN_LPAREN, name);
     double amount = evaluate();
-    consume(TOKEN_RPAREN, "Expected ')'");
+    consume(TOKEN_RPAREN, EXPECTED_RPAREN);
     pause_for(truncate_to_microseconds(amount * microseconds_per_unit));
 }
 
@@ -90,7 +97,7 @@ const char* kind_of(const Variable* variable) {
     return "number";
 }
 
-const char* kind_of_token(int index) {
+const char* kind_of_token(int index, const char* name) {
     switch (tokens[index].type) {
         case TOKEN_IDENTIFIER:
             return kind_of(find_variable_at(index));
@@ -99,20 +106,20 @@ const char* kind_of_token(int index) {
         case TOKEN_NUMBER:
             return "number";
         default:
-            error("Expected value for type_of()");
+            error_argument("value", name);
     }
 }
 
 }  // namespace
 
-void execute_input() {
-    consume(TOKEN_LPAREN, "Expected '(' after input");
+void execute_input(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
     const char* prompt = "";
     if (check(TOKEN_STRING)) {
         prompt = peek().text;
         step_over();
     }
-    consume(TOKEN_RPAREN, "Expected ')'");
+    consume(TOKEN_RPAREN, EXPECTED_RPAREN);
     std::fputs(prompt, stdout);
     std::fflush(stdout);
     char line[STRING_SIZE];
@@ -121,43 +128,43 @@ void execute_input() {
     store_string_result("__input_result", line);
 }
 
-void execute_str() {
-    consume(TOKEN_LPAREN, "Expected '(' after str");
+void execute_str(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
     double value = evaluate();
-    consume(TOKEN_RPAREN, "Expected ')'");
+    consume(TOKEN_RPAREN, EXPECTED_RPAREN);
     char text[STRING_SIZE];
     std::snprintf(text, sizeof text, "%g", value);
     store_string_result("__str_result", text);
 }
 
-void execute_sleep() { execute_pause("Expected '(' after sleep", MICROSECONDS_PER_SECOND); }
+void execute_sleep(const char* name) { execute_pause(name, MICROSECONDS_PER_SECOND); }
 
-void execute_sleepms() { execute_pause("Expected '(' after sleepms", MICROSECONDS_PER_MILLISECOND); }
+void execute_sleepms(const char* name) { execute_pause(name, MICROSECONDS_PER_MILLISECOND); }
 
-void execute_clear() {
-    read_no_arguments("Expected '(' after clear", "Expected ')'");
+void execute_clear(const char* name) {
+    read_no_arguments(name);
     std::fflush(stdout);  // what was written before stays before the clearing
     [[maybe_unused]] int status = std::system("clear");
 }
 
-void execute_getch() {
-    read_no_arguments("Expected '(' after getch", "Expected ')'");
+void execute_getch(const char* name) {
+    read_no_arguments(name);
     // At the end of input the EOF value, cut to a byte, is stored.
     char key[2] = {static_cast<char>(static_cast<unsigned char>(read_key())), '\0'};
     store_string_result("__getch_result", key);
 }
 
-void execute_rand() {
-    read_no_arguments("Expected '(' after rand", "Expected ')'");
+void execute_rand(const char* name) {
+    read_no_arguments(name);
     store_random(std::rand() / RANDOM_LIMIT);
 }
 
-void execute_rand_range() {
-    consume(TOKEN_LPAREN, "Expected '(' after rand_range");
+void execute_rand_range(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
     double min = evaluate();
-    consume(TOKEN_COMMA, "Expected ',' between arguments");
+    consume(TOKEN_COMMA, EXPECTED_COMMA_BETWEEN);
     double max = evaluate();
-    consume(TOKEN_RPAREN, "Expected ')'");
+    consume(TOKEN_RPAREN, EXPECTED_RPAREN);
     int random = std::rand();
     int span = truncate_to_int(max - min + 1);
     // A span of 0 has no remainder: the value is then min itself.
@@ -165,8 +172,8 @@ void execute_rand_range() {
     store_random(truncate_to_int(min + offset));
 }
 
-void execute_time() {
-    read_no_arguments("Expected '(' after time", "Expected ')' after time");
+void execute_time(const char* name) {
+    read_no_named_arguments(name);
     std::time_t now = std::time(nullptr);
     const std::tm* local = std::localtime(&now);
     char text[64] = "";
@@ -174,15 +181,15 @@ void execute_time() {
     store_string_result("__time_result", text);
 }
 
-void execute_timestamp() {
-    read_no_arguments("Expected '(' after timestamp", "Expected ')' after timestamp");
+void execute_timestamp(const char* name) {
+    read_no_named_arguments(name);
     store_number_result("__timestamp_result", static_cast<double>(std::time(nullptr)));
 }
 
-void execute_type_of() {
-    consume(TOKEN_LPAREN, "Expected '(' after type_of");
-    const char* kind = kind_of_token(current_token);
+void execute_type_of(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
+    const char* kind = kind_of_token(current_token, name);
     step_over();
-    consume(TOKEN_RPAREN, "Expected ')' after type_of");
+    consume_after(TOKEN_RPAREN, name);
     store_string_result("__type_of_result", kind);
 }

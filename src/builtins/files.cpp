@@ -8,23 +8,8 @@
 
 namespace {
 
-struct FileWriter {
-    const char* open;
-    const char* name;
-    const char* content;
-    const char* close;
-    const char* mode;
-    const char* open_failure;
-};
-
-const FileWriter write_file_writer = {
-    "Expected '(' after write_file", "Expected filename string for write_file()",
-    "Expected content string for write_file()", "Expected ')' after write_file",
-    "w", "Failed to open file for writing"};
-const FileWriter append_file_writer = {
-    "Expected '(' after append_file", "Expected filename string for append_file()",
-    "Expected content string for append_file()", "Expected ')' after append_file",
-    "a", "Failed to open file for appending"};
+constexpr char FILENAME[] = "filename string";
+constexpr char CONTENT[] = "content string";
 
 // Reads at most a string's worth of bytes; a NUL byte read ends the text.
 void read_beginning(std::FILE* file, char* text) {
@@ -34,35 +19,37 @@ void read_beginning(std::FILE* file, char* text) {
     text[length] = '\0';
 }
 
-void write_whole_file(const FileWriter& writer) {
-    consume(TOKEN_LPAREN, writer.open);
-    const char* name = read_string_argument(writer.name);
-    consume(TOKEN_COMMA, "Expected ',' after filename");
-    const char* content = read_string_argument(writer.content);
-    consume(TOKEN_RPAREN, writer.close);
+// Writes the content into the file opened with `mode` ("w" or "a");
+// `purpose` names the opening in its failure message.
+void write_to_file(const char* name, const char* mode, const char* purpose) {
+    consume_after(TOKEN_LPAREN, name);
+    const char* path = read_string_argument(FILENAME, name);
+    consume_after(TOKEN_COMMA, "filename");
+    const char* content = read_string_argument(CONTENT, name);
+    consume_after(TOKEN_RPAREN, name);
 
-    std::FILE* file = std::fopen(name, writer.mode);
-    if (file == nullptr) error("%s: %s", writer.open_failure, name);
+    std::FILE* file = std::fopen(path, mode);
+    if (file == nullptr) error("Failed to open file for %s: %s", purpose, path);
     bool written = std::fputs(content, file) != EOF;
     // Buffered bytes reach the disk only at the close, so its failure counts too.
     bool closed = std::fclose(file) == 0;
-    if (!written || !closed) error("Failed to write file: %s", name);
+    if (!written || !closed) error("Failed to write file: %s", path);
 }
 
 }  // namespace
 
-void execute_read_file() {
-    consume(TOKEN_LPAREN, "Expected '(' after read_file");
-    const char* name = read_string_argument("Expected filename string for read_file()");
-    consume(TOKEN_RPAREN, "Expected ')' after read_file");
+void execute_read_file(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
+    const char* path = read_string_argument(FILENAME, name);
+    consume_after(TOKEN_RPAREN, name);
 
-    std::FILE* file = std::fopen(name, "r");
-    if (file == nullptr) error("Failed to open file: %s", name);
+    std::FILE* file = std::fopen(path, "r");
+    if (file == nullptr) error("Failed to open file: %s", path);
     char text[STRING_SIZE];
     read_beginning(file, text);
     std::fclose(file);
     store_string_result("__read_file_result", text);
 }
 
-void execute_write_file() { write_whole_file(write_file_writer); }
-void execute_append_file() { write_whole_file(append_file_writer); }
+void execute_write_file(const char* name) { write_to_file(name, "w", "writing"); }
+void execute_append_file(const char* name) { write_to_file(name, "a", "appending"); }

@@ -10,14 +10,7 @@
 
 namespace {
 
-// A procedure of one string argument that rewrites it in place.
-struct StringProcedure {
-    const char* open;
-    const char* argument;
-    const char* close;
-    const char* result;
-    void (*transform)(char* text);
-};
+constexpr char STRING_ARGUMENT[] = "string argument";
 
 bool is_white_space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
@@ -38,23 +31,22 @@ void trim_white_space(char* text) {
     text[end - start] = '\0';
 }
 
-const StringProcedure upper_procedure = {
-    "Expected '(' after upper", "Expected string argument for upper()",
-    "Expected ')' after upper", "__upper_result", to_upper};
-const StringProcedure lower_procedure = {
-    "Expected '(' after lower", "Expected string argument for lower()",
-    "Expected ')' after lower", "__lower_result", to_lower};
-const StringProcedure trim_procedure = {
-    "Expected '(' after trim", "Expected string argument for trim()",
-    "Expected ')' after trim", "__trim_result", trim_white_space};
-
-void execute_string_procedure(const StringProcedure& procedure) {
-    consume(TOKEN_LPAREN, procedure.open);
+// A procedure of one string argument that rewrites it in place.
+void transform_string(const char* name, const char* result, void (*transform)(char* text)) {
+    consume_after(TOKEN_LPAREN, name);
     char text[STRING_SIZE];
-    copy_text(text, STRING_SIZE, read_string_argument(procedure.argument));
-    consume(TOKEN_RPAREN, procedure.close);
-    procedure.transform(text);
-    store_string_result(procedure.result, text);
+    copy_text(text, STRING_SIZE, read_string_argument(STRING_ARGUMENT, name));
+    consume_after(TOKEN_RPAREN, name);
+    transform(text);
+    store_string_result(result, text);
+}
+
+// Reads "(", the source string and the ',' after it.
+const char* read_source_string(const char* name) {
+    consume_after(TOKEN_LPAREN, name);
+    const char* source = read_string_argument(STRING_ARGUMENT, name);
+    consume_after(TOKEN_COMMA, "string");
+    return source;
 }
 
 int text_length(const char* text) { return static_cast<int>(std::strlen(text)); }
@@ -76,20 +68,18 @@ void add_field_value(Variable* array, char* field, int field_length) {
 
 }  // namespace
 
-void execute_upper() { execute_string_procedure(upper_procedure); }
-void execute_lower() { execute_string_procedure(lower_procedure); }
-void execute_trim() { execute_string_procedure(trim_procedure); }
+void execute_upper(const char* name) { transform_string(name, "__upper_result", to_upper); }
+void execute_lower(const char* name) { transform_string(name, "__lower_result", to_lower); }
+void execute_trim(const char* name) { transform_string(name, "__trim_result", trim_white_space); }
 
-void execute_substring() {
-    consume(TOKEN_LPAREN, "Expected '(' after substring");
+void execute_substring(const char* name) {
     // Copied at once: evaluating the numbers may store into the source variable.
     char text[STRING_SIZE];
-    copy_text(text, STRING_SIZE, read_string_argument("Expected string argument for substring()"));
-    consume(TOKEN_COMMA, "Expected ',' after string");
+    copy_text(text, STRING_SIZE, read_source_string(name));
     int start = read_int_argument();
-    consume(TOKEN_COMMA, "Expected ',' after start");
+    consume_after(TOKEN_COMMA, "start");
     int length = read_int_argument();
-    consume(TOKEN_RPAREN, "Expected ')' after substring");
+    consume_after(TOKEN_RPAREN, name);
 
     int text_len = text_length(text);
     if (text_len > 0) {
@@ -103,13 +93,11 @@ void execute_substring() {
     store_string_result("__substring_result", text);
 }
 
-void execute_char_at() {
-    consume(TOKEN_LPAREN, "Expected '(' after char_at");
+void execute_char_at(const char* name) {
     char text[STRING_SIZE];
-    copy_text(text, STRING_SIZE, read_string_argument("Expected string argument for char_at()"));
-    consume(TOKEN_COMMA, "Expected ',' after string");
+    copy_text(text, STRING_SIZE, read_source_string(name));
     int index = read_int_argument();
-    consume(TOKEN_RPAREN, "Expected ')' after char_at");
+    consume_after(TOKEN_RPAREN, name);
 
     int text_len = text_length(text);
     if (index < 0 || index >= text_len) {
@@ -120,14 +108,12 @@ void execute_char_at() {
     store_string_result("__char_at_result", text);
 }
 
-void execute_replace() {
-    consume(TOKEN_LPAREN, "Expected '(' after replace");
-    const char* source = read_string_argument("Expected string argument for replace()");
-    consume(TOKEN_COMMA, "Expected ',' after string");
-    const char* old_text = read_string_literal("Expected string argument for old substring");
-    consume(TOKEN_COMMA, "Expected ',' after old string");
-    const char* new_text = read_string_literal("Expected string argument for new substring");
-    consume(TOKEN_RPAREN, "Expected ')' after replace");
+void execute_replace(const char* name) {
+    const char* source = read_source_string(name);
+    const char* old_text = read_string_literal("old substring");
+    consume_after(TOKEN_COMMA, "old string");
+    const char* new_text = read_string_literal("new substring");
+    consume_after(TOKEN_RPAREN, name);
 
     std::size_t old_length = std::strlen(old_text);
     // An empty pattern would match everywhere without moving on.
@@ -146,12 +132,10 @@ void execute_replace() {
     store_string_result("__replace_result", out);
 }
 
-void execute_split() {
-    consume(TOKEN_LPAREN, "Expected '(' after split");
-    const char* source = read_string_argument("Expected string argument for split()");
-    consume(TOKEN_COMMA, "Expected ',' after string");
-    const char* delimiter = read_string_literal("Expected string argument for delimiter");
-    consume(TOKEN_RPAREN, "Expected ')' after split");
+void execute_split(const char* name) {
+    const char* source = read_source_string(name);
+    const char* delimiter = read_string_literal("delimiter");
+    consume_after(TOKEN_RPAREN, name);
 
     std::size_t delimiter_length = std::strlen(delimiter);
     if (delimiter_length == 0) error("Delimiter cannot be empty");

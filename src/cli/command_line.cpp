@@ -9,7 +9,9 @@
 #include "adn/package_file.h"
 #include "adn/registry.h"
 #include "cli/network.h"
-#include "cli/runner.h"
+#include "cli/version.h"
+#include "cli/words.h"
+#include "stmt/runner.h"
 
 namespace {
 
@@ -51,12 +53,6 @@ void print_usage(Usage which) {
     for (auto* row = usage_rows; row->text != nullptr; row++) {
         if (row->in & which) std::printf("%s\n", row->text);
     }
-}
-
-bool is(const char* argument, const char* word) { return std::strcmp(argument, word) == 0; }
-
-bool is_either(const char* argument, const char* word, const char* short_word) {
-    return is(argument, word) || is(argument, short_word);
 }
 
 int report_missing(const char* first, const char* second) {

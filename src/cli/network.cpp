@@ -6,8 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "adn/download.h"
-#include "cli/runner.h"
+#include "cli/version.h"
+#include "cli/words.h"
+#include "net/download.h"
 
 namespace {
 
@@ -28,19 +29,16 @@ constexpr const char* FILE_SUFFIX = ".tar.gz";
 constexpr const char* VERSION_ADDRESS = ZENTUL_SERVER "/download/version.txt";
 constexpr const char* UPDATE_FILES_BASE = ZENTUL_SERVER "/download";
 
-// The lengths to which built texts are cut.
-constexpr std::size_t NAME_LIMIT = 127;
-constexpr std::size_t ADDRESS_LIMIT = 511;
+// The lengths to which the texts built here are cut.
+constexpr std::size_t UPDATE_NAME_LIMIT = 127;     // a version and a file name
+constexpr std::size_t UPDATE_ADDRESS_LIMIT = 511;  // an address and a local path
 constexpr std::size_t VERSION_COMMAND_LIMIT = 511;
-constexpr std::size_t COMMAND_LIMIT = 1023;
 
 constexpr std::size_t FIRST_OUTPUT_SIZE = 4096;
 constexpr std::size_t OUTPUT_GROWTH = 4096;
 constexpr std::size_t PIECE_SIZE = 1024;
 
 using OutputBuffer = std::unique_ptr<char, decltype(&std::free)>;
-
-bool is(const char* text, const char* word) { return std::strcmp(text, word) == 0; }
 
 std::string cut_to(std::string text, std::size_t limit) {
     if (text.size() > limit) text.resize(limit);
@@ -99,7 +97,7 @@ bool fetch_latest_version(std::string& latest) {
     pclose(pipe);
     if (!output) return false;
     strip_line_ends(output.get());
-    latest = cut_to(output.get(), NAME_LIMIT);
+    latest = cut_to(output.get(), UPDATE_NAME_LIMIT);
     return true;
 }
 
@@ -120,10 +118,10 @@ int run_install_command(const char* local_path) {
 }
 
 int download_and_install(const char* version) {
-    std::string file_name = cut_to(std::string("Zentul-") + version + FILE_SUFFIX, NAME_LIMIT);
+    std::string file_name = cut_to(std::string("Zentul-") + version + FILE_SUFFIX, UPDATE_NAME_LIMIT);
     std::string address = cut_to(
-        std::string(UPDATE_FILES_BASE) + "/" + update_directory(PLATFORM_NAME) + "/" + file_name, ADDRESS_LIMIT);
-    std::string local_path = cut_to("/tmp/" + file_name, ADDRESS_LIMIT);
+        std::string(UPDATE_FILES_BASE) + "/" + update_directory(PLATFORM_NAME) + "/" + file_name, UPDATE_ADDRESS_LIMIT);
+    std::string local_path = cut_to("/tmp/" + file_name, UPDATE_ADDRESS_LIMIT);
     std::printf("Downloading: %s\n", address.c_str());
     if (download_file_to_path(address.c_str(), local_path.c_str()) != 0) {
         return report_failure("Error: Failed to download update.\n");
@@ -182,7 +180,7 @@ int update_zentul(const char* version) {
 
 int download_file(const char* url) {
     std::printf("Downloading: %s\n", url);
-    std::string local_path = cut_to(std::string("/tmp/") + file_name_of(url, "download"), ADDRESS_LIMIT);
+    std::string local_path = cut_to(std::string("/tmp/") + file_name_of(url, "download"), UPDATE_ADDRESS_LIMIT);
     std::printf("Saving to: %s\n", local_path.c_str());
     if (download_file_to_path(url, local_path.c_str()) != 0) return report_failure("Download failed!\n");
     std::printf("Download complete!\n");
@@ -195,7 +193,7 @@ int install_library(const char* url) {
     if (std::strstr(file_name, ".zinc") == nullptr) {
         return report_failure("Error: Only .zinc files are supported.\n");
     }
-    std::string library_path = cut_to(std::string("inc/") + file_name, ADDRESS_LIMIT);
+    std::string library_path = cut_to(std::string("inc/") + file_name, UPDATE_ADDRESS_LIMIT);
     std::printf("Downloading: %s\n", url);
     std::printf("Installing to: %s\n", library_path.c_str());
     if (download_file_to_path(url, library_path.c_str()) != 0) return report_failure("Installation failed!\n");

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "core/cursor.h"
 #include "core/error.h"
-#include "lexer/token.h"
 
 Variable vars[VARIABLE_LIMIT];
 int var_count = 0;
@@ -39,10 +39,10 @@ Variable* find_or_create_variable(const char* name) {
 }
 
 Variable* find_variable_at(int index) {
-    int slot = token_facts[index].slot;
+    int slot = variable_slots[index];
     if (slot >= 0) return &vars[slot];
     Variable* variable = find_variable(tokens[index].text);
-    if (variable != nullptr) token_facts[index].slot = static_cast<int>(variable - vars);
+    if (variable != nullptr) variable_slots[index] = static_cast<int>(variable - vars);
     return variable;
 }
 

@@ -23,7 +23,7 @@ Variable* find_string_variable(const char* name);
 Variable* find_or_create_variable(const char* name);
 
 // The variable named by the identifier token at `index`, remembering its slot
-// in the token's facts once found (slots never move). Null when none exists.
+// once found. Null when none exists.
 Variable* find_variable_at(int index);
 
 // Copies text into a fixed field, cut to the field's capacity.

@@ -120,7 +120,7 @@ double parse_primary() {
         case TOKEN_LPAREN: {
             step_over();
             double value = parse_logic_or();
-            consume(TOKEN_RPAREN, "Expected ')'");
+            consume(TOKEN_RPAREN, EXPECTED_RPAREN);
             return value;
         }
         case TOKEN_STRING:

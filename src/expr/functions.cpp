@@ -54,7 +54,7 @@ const ExpressionFunction* find_function(const char* name) {
 }  // namespace
 
 double parse_call(const char* name) {
-    consume(TOKEN_LPAREN, "Expected '(' after function name");
+    consume_after(TOKEN_LPAREN, "function name");
     const ExpressionFunction* function = find_function(name);
     if (function == nullptr) error("Undefined function: %s", name);
     double number = 0;
@@ -65,6 +65,6 @@ double parse_call(const char* name) {
         text = peek().text;
         consume(TOKEN_STRING, "Expected string argument");
     }
-    consume(TOKEN_RPAREN, "Expected ')'");
+    consume(TOKEN_RPAREN, EXPECTED_RPAREN);
     return function->compute(number, text);
 }

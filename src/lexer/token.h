@@ -72,10 +72,13 @@ constexpr int MAX_TOKENS = 4096;
 constexpr int TOKEN_TEXT_SIZE = 1024;   // 1023 characters and the NUL
 constexpr int WORD_LIMIT = 63;          // longest word or number literal
 
+// Room for the texts of a full table, each at its longest.
+constexpr int TOKEN_TEXTS_SIZE = MAX_TOKENS * TOKEN_TEXT_SIZE;
+
 struct Token {
     TokenType type;
-    char text[TOKEN_TEXT_SIZE];
     int line;
+    const char* text;  // NUL-terminated, in `token_texts`
 };
 
 // Facts about a token worked out once, when the text is tokenized, so that
@@ -83,7 +86,6 @@ struct Token {
 struct TokenFacts {
     double number;  // value of a number literal
     int match;      // for '{': index of its matching '}', or of the end token
-    int slot;       // for an identifier: its variable's slot once found, else -1
 };
 
 struct KeywordEntry {
@@ -93,6 +95,15 @@ struct KeywordEntry {
 
 extern const KeywordEntry keywords[];
 
+// The character of a one-character punctuation token, such as ';' for
+// TOKEN_SEMICOLON; '?' for any other kind.
+char punctuation_of(TokenType type);
+
 extern Token tokens[MAX_TOKENS];
 extern TokenFacts token_facts[MAX_TOKENS];
 extern int token_count;
+
+// The texts of the tokens, one after another; `token_texts_used` bytes hold
+// the current table's. Only what a script fills is ever touched.
+extern char token_texts[TOKEN_TEXTS_SIZE];
+extern int token_texts_used;

@@ -1,18 +1,33 @@
 #include "lexer/tokenizer.h"
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-#include "core/cursor.h"
-#include "core/error.h"
 
 Token tokens[MAX_TOKENS];
 TokenFacts token_facts[MAX_TOKENS];
 int token_count = 0;
+char token_texts[TOKEN_TEXTS_SIZE];
+int token_texts_used = 0;
 
 namespace {
 
 constexpr int STRING_LIMIT = TOKEN_TEXT_SIZE - 1;
+
+// Ends tokenizing early; caught by `tokenize`.
+struct LexFailure {
+    std::string message;
+};
+
+[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...) {
+    char message[64];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(message, sizeof message, format, args);
+    va_end(args);
+    throw LexFailure{message};
+}
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -22,9 +37,11 @@ class Scanner {
 public:
     explicit Scanner(const char* source) : current_(source) {}
 
+    int line() const { return line_; }
+
     void scan_all() {
         token_count = 0;
-        current_line = 1;
+        token_texts_used = 0;
         for (;;) {
             skip_blanks_and_comments();
             start_ = current_;
@@ -39,6 +56,7 @@ public:
 private:
     const char* start_ = nullptr;
     const char* current_;
+    int line_ = 1;
 
     char peek() const { return *current_; }
     char peek_next() const { return *current_ == '\0' ? '\0' : current_[1]; }
@@ -59,7 +77,7 @@ private:
                     advance();
                     break;
                 case '\n':
-                    current_line++;
+                    line_++;
                     advance();
                     break;
                 case '#':
@@ -71,14 +89,16 @@ private:
         }
     }
 
+    // Texts are at most 1023 characters, so the pool always has room.
     Token& add_token(TokenType type, const char* text, std::size_t length) {
-        if (token_count >= MAX_TOKENS) error("Too many tokens (max %d)", MAX_TOKENS);
+        if (token_count >= MAX_TOKENS) fail("Too many tokens (max %d)", MAX_TOKENS);
+        char* stored = token_texts + token_texts_used;
+        std::memcpy(stored, text, length);
+        stored[length] = '\0';
+        token_texts_used += static_cast<int>(length) + 1;
         Token& token = tokens[token_count];
-        token.type = type;
-        std::memcpy(token.text, text, length);
-        std::memset(token.text + length, 0, TOKEN_TEXT_SIZE - length);
-        token.line = current_line;
-        token_facts[token_count] = TokenFacts{0.0, -1, -1};
+        token = Token{type, line_, stored};
+        token_facts[token_count] = TokenFacts{0.0, -1};
         token_count++;
         return token;
     }
@@ -113,7 +133,7 @@ private:
                 if (match('|')) return add_operator(TOKEN_OR);
                 break;
         }
-        error("Unknown character: '%c'", c);
+        fail("Unknown character: '%c'", c);
     }
 
     void add_operator(TokenType type) { add_token(type, start_, current_ - start_); }
@@ -126,7 +146,8 @@ private:
 
     static TokenType keyword_type(const char* text, std::size_t length) {
         for (const KeywordEntry* entry = keywords; entry->name != nullptr; entry++) {
-            if (std::strlen(entry->name) == length && std::memcmp(entry->name, text, length) == 0) {
+            if (entry->name[0] == text[0] && std::strncmp(entry->name, text, length) == 0 &&
+                entry->name[length] == '\0') {
                 return entry->type;
             }
         }
@@ -156,7 +177,7 @@ private:
             if (c == '\\' && peek() != '\0') c = escaped(advance());
             text[length++] = c;
         }
-        if (!match('"')) error("Unterminated string literal");
+        if (!match('"')) fail("Unterminated string literal");
         add_token(TOKEN_STRING, text, length);
     }
 
@@ -187,7 +208,26 @@ void match_braces() {
 
 }  // namespace
 
-void tokenize(const char* source) {
-    Scanner(source).scan_all();
+char punctuation_of(TokenType type) {
+    switch (type) {
+        case TOKEN_LPAREN: return '(';
+        case TOKEN_RPAREN: return ')';
+        case TOKEN_LBRACE: return '{';
+        case TOKEN_RBRACE: return '}';
+        case TOKEN_COMMA: return ',';
+        case TOKEN_SEMICOLON: return ';';
+        case TOKEN_ASSIGN: return '=';
+        default: return '?';
+    }
+}
+
+LexResult tokenize(const char* source) {
+    Scanner scanner(source);
+    try {
+        scanner.scan_all();
+    } catch (const LexFailure& failure) {
+        return LexResult{scanner.line(), failure.message};
+    }
     match_braces();
+    return LexResult{scanner.line(), ""};
 }

@@ -1,5 +1,16 @@
 #pragma once
 
+#include <string>
+
+#include "lexer/token.h"
+
+// How tokenizing ended: the last line counted (at a fault, the fault's line)
+// and, when the text could not be tokenized, why.
+struct LexResult {
+    int line;
+    std::string error;  // empty when the whole text was tokenized
+};
+
 // Fills `tokens` from a NUL-terminated source text, ending with a TOKEN_EOF
-// token. Lexical errors stop the run through `error`.
-void tokenize(const char* source);
+// token.
+LexResult tokenize(const char* source);

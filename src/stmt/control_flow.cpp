@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr char EXPECTED_FOR_SEMICOLON[] = "Expected ';' in for loop";
+
 // Index of the '}' matching the '{' just before `body_start`, or of the end
 // token when the block is never closed.
 int block_end(int body_start) { return token_facts[body_start - 1].match; }
@@ -48,17 +50,17 @@ void consume_at(int index, TokenType type, const char* expectation) {
 }  // namespace
 
 void execute_if() {
-    consume(TOKEN_LPAREN, "Expected '(' after 'if'");
+    consume_after(TOKEN_LPAREN, "'if'");
     bool condition = is_true(evaluate());
-    consume(TOKEN_RPAREN, "Expected ')' after condition");
-    consume(TOKEN_LBRACE, "Expected '{' after if condition");
+    consume_after(TOKEN_RPAREN, "condition");
+    consume_after(TOKEN_LBRACE, "if condition");
     if (condition) {
         execute_block();
     } else {
         skip_block();
     }
     if (!match(TOKEN_ELSE)) return;
-    consume(TOKEN_LBRACE, "Expected '{' after 'else'");
+    consume_after(TOKEN_LBRACE, "'else'");
     if (condition) {
         skip_block();
     } else {
@@ -67,13 +69,13 @@ void execute_if() {
 }
 
 void execute_while() {
-    consume(TOKEN_LPAREN, "Expected '(' after 'while'");
+    consume_after(TOKEN_LPAREN, "'while'");
     int condition_start = current_token;
     evaluate();  // only to find where the condition ends
-    if (!check(TOKEN_RPAREN)) error_expected("Expected ')' after condition");
+    if (!check(TOKEN_RPAREN)) error_expected_after(TOKEN_RPAREN, "condition");
     if (tokens[current_token + 1].type != TOKEN_LBRACE) {
         current_token++;
-        error_expected("Expected '{' after while condition");
+        error_expected_after(TOKEN_LBRACE, "while condition");
     }
     int body_start = current_token + 2;
     int body_end = block_end(body_start);
@@ -90,17 +92,17 @@ void execute_while() {
 }
 
 void execute_for() {
-    consume(TOKEN_LPAREN, "Expected '(' after 'for'");
+    consume_after(TOKEN_LPAREN, "'for'");
     int init_start = current_token;
     bool init_scans = check(TOKEN_VAR) ||
                       (check(TOKEN_IDENTIFIER) && tokens[current_token + 1].type == TOKEN_ASSIGN);
     int init_end = init_scans ? scan_to(init_start, TOKEN_SEMICOLON) : init_start;
-    consume_at(init_end, TOKEN_SEMICOLON, "Expected ';' in for loop");
+    consume_at(init_end, TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON);
     int condition_start = current_token;
-    consume_at(scan_to(condition_start, TOKEN_SEMICOLON), TOKEN_SEMICOLON, "Expected ';' in for loop");
+    consume_at(scan_to(condition_start, TOKEN_SEMICOLON), TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON);
     int update_start = current_token;
     int update_end = scan_to(update_start, TOKEN_RPAREN);
-    consume_at(update_end, TOKEN_RPAREN, "Expected ')'");
+    consume_at(update_end, TOKEN_RPAREN, EXPECTED_RPAREN);
     consume(TOKEN_LBRACE, "Expected '{'");
     int body_start = current_token;
     int body_end = block_end(body_start);

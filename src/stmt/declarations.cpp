@@ -1,12 +1,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/runner.h"
 #include "core/cursor.h"
 #include "core/error.h"
 #include "core/variables.h"
 #include "expr/evaluate.h"
 #include "stmt/statements.h"
+
+int print_newline = 1;
 
 namespace {
 
@@ -62,7 +63,7 @@ bool print_argument(bool separated) {
 void execute_var() {
     int name_index = current_token;
     consume(TOKEN_IDENTIFIER, "Expected variable name");
-    consume(TOKEN_ASSIGN, "Expected '=' after variable name");
+    consume_after(TOKEN_ASSIGN, "variable name");
     const char* name = tokens[name_index].text;
     if (find_variable_at(name_index) == nullptr && var_count == VARIABLE_LIMIT) {
         error("Too many variables (max %d)", VARIABLE_LIMIT);
@@ -88,16 +89,16 @@ void execute_var() {
         variable->string[0] = '\0';
     }
     variable->is_array = 0;
-    consume(TOKEN_SEMICOLON, "Expected ';' after variable declaration");
+    consume_after(TOKEN_SEMICOLON, "variable declaration");
 }
 
 void execute_print() {
-    consume(TOKEN_LPAREN, "Expected '(' after print");
+    consume_after(TOKEN_LPAREN, "print");
     bool newline = print_newline != 0;
     bool separated = false;
     if (!check(TOKEN_RPAREN)) {
         for (;;) {
-            if (separated) consume(TOKEN_COMMA, "Expected ',' between arguments");
+            if (separated) consume(TOKEN_COMMA, EXPECTED_COMMA_BETWEEN);
             if (!print_argument(separated)) newline = false;
             separated = true;
             if (check(TOKEN_RPAREN)) break;

@@ -12,71 +12,60 @@ int in_for_loop_update = 0;
 
 namespace {
 
-struct ProcedureRow {
-    TokenType type;
-    void (*handler)();
-    const char* missing_semicolon;
+// The procedure statements. Each handler is entered with the cursor on the
+// token after the procedure's name and gets that name, from which its
+// messages are built; the statement then needs "Expected ';' after <name>".
+// input and str are identifiers rather than keywords, so they are found by
+// their text.
+struct Procedure {
+    TokenType token;
+    const char* name;
+    void (*handler)(const char* name);
 };
 
-void execute_adn_statement() { execute_adn(); }
-void execute_adm_statement() { execute_adm(); }
-
-const ProcedureRow procedures[] = {
-    {TOKEN_SLEEP, execute_sleep, "Expected ';' after sleep"},
-    {TOKEN_CLEAR, execute_clear, "Expected ';' after clear"},
-    {TOKEN_GETCH, execute_getch, "Expected ';' after getch"},
-    {TOKEN_RAND, execute_rand, "Expected ';' after rand"},
-    {TOKEN_RAND_RANGE, execute_rand_range, "Expected ';' after rand_range"},
-    {TOKEN_SLEEPMS, execute_sleepms, "Expected ';' after sleepms"},
-    {TOKEN_UPPER, execute_upper, "Expected ';' after upper"},
-    {TOKEN_LOWER, execute_lower, "Expected ';' after lower"},
-    {TOKEN_TRIM, execute_trim, "Expected ';' after trim"},
-    {TOKEN_SUBSTRING, execute_substring, "Expected ';' after substring"},
-    {TOKEN_CHAR_AT, execute_char_at, "Expected ';' after char_at"},
-    {TOKEN_REPLACE, execute_replace, "Expected ';' after replace"},
-    {TOKEN_SPLIT, execute_split, "Expected ';' after split"},
-    {TOKEN_PUSH, execute_push, "Expected ';' after push"},
-    {TOKEN_POP, execute_pop, "Expected ';' after pop"},
-    {TOKEN_CONTAINS, execute_contains, "Expected ';' after contains"},
-    {TOKEN_LENGTH, execute_length, "Expected ';' after length"},
-    {TOKEN_READ_FILE, execute_read_file, "Expected ';' after read_file"},
-    {TOKEN_WRITE_FILE, execute_write_file, "Expected ';' after write_file"},
-    {TOKEN_APPEND_FILE, execute_append_file, "Expected ';' after append_file"},
-    {TOKEN_TIME, execute_time, "Expected ';' after time"},
-    {TOKEN_TIMESTAMP, execute_timestamp, "Expected ';' after timestamp"},
-    {TOKEN_TYPE_OF, execute_type_of, "Expected ';' after type_of"},
-    {TOKEN_ADN, execute_adn_statement, "Expected ';' after adn"},
-    {TOKEN_ADM, execute_adm_statement, "Expected ';' after adm"},
+const Procedure procedures[] = {
+    {TOKEN_IDENTIFIER, "input", execute_input},
+    {TOKEN_IDENTIFIER, "str", execute_str},
+    {TOKEN_SLEEP, "sleep", execute_sleep},
+    {TOKEN_CLEAR, "clear", execute_clear},
+    {TOKEN_GETCH, "getch", execute_getch},
+    {TOKEN_RAND, "rand", execute_rand},
+    {TOKEN_RAND_RANGE, "rand_range", execute_rand_range},
+    {TOKEN_SLEEPMS, "sleepms", execute_sleepms},
+    {TOKEN_UPPER, "upper", execute_upper},
+    {TOKEN_LOWER, "lower", execute_lower},
+    {TOKEN_TRIM, "trim", execute_trim},
+    {TOKEN_SUBSTRING, "substring", execute_substring},
+    {TOKEN_CHAR_AT, "char_at", execute_char_at},
+    {TOKEN_REPLACE, "replace", execute_replace},
+    {TOKEN_SPLIT, "split", execute_split},
+    {TOKEN_PUSH, "push", execute_push},
+    {TOKEN_POP, "pop", execute_pop},
+    {TOKEN_CONTAINS, "contains", execute_contains},
+    {TOKEN_LENGTH, "length", execute_length},
+    {TOKEN_READ_FILE, "read_file", execute_read_file},
+    {TOKEN_WRITE_FILE, "write_file", execute_write_file},
+    {TOKEN_APPEND_FILE, "append_file", execute_append_file},
+    {TOKEN_TIME, "time", execute_time},
+    {TOKEN_TIMESTAMP, "timestamp", execute_timestamp},
+    {TOKEN_TYPE_OF, "type_of", execute_type_of},
+    {TOKEN_ADN, "adn", execute_adn},
+    {TOKEN_ADM, "adm", execute_adm},
     {TOKEN_EOF, nullptr, nullptr},
 };
 
-// The call statements that begin with an identifier rather than a keyword.
-const struct {
-    const char* name;
-    void (*handler)();
-    const char* missing_semicolon;
-} identifier_calls[] = {
-    {"input", execute_input, "Expected ';' after input"},
-    {"str", execute_str, "Expected ';' after str"},
-    {nullptr, nullptr, nullptr},
-};
-
-const ProcedureRow* find_procedure(TokenType type) {
-    for (const ProcedureRow* row = procedures; row->handler != nullptr; row++) {
-        if (row->type == type) return row;
+// The procedure a statement's first token names, or null.
+const Procedure* find_procedure(const Token& first) {
+    for (const Procedure* row = procedures; row->name != nullptr; row++) {
+        if (row->token != first.type) continue;
+        if (row->token != TOKEN_IDENTIFIER || std::strcmp(row->name, first.text) == 0) return row;
     }
     return nullptr;
 }
 
-void execute_call_statement(const Token& name) {
-    for (auto* call = identifier_calls; call->name != nullptr; call++) {
-        if (std::strcmp(call->name, name.text) == 0) {
-            call->handler();
-            consume(TOKEN_SEMICOLON, call->missing_semicolon);
-            return;
-        }
-    }
-    error("Unexpected identifier: %s", name.text);
+void execute_procedure(const Procedure& procedure) {
+    procedure.handler(procedure.name);
+    consume_after(TOKEN_SEMICOLON, procedure.name);
 }
 
 void execute_assignment(int name_index) {
@@ -92,15 +81,23 @@ void execute_assignment(int name_index) {
         target->is_string = 0;
     }
     if (in_for_loop_update) return;
-    consume(TOKEN_SEMICOLON, "Expected ';' after assignment");
+    consume_after(TOKEN_SEMICOLON, "assignment");
 }
 
+// An assignment, or a call of input or str.
 void execute_identifier_statement() {
     int name_index = current_token;
-    advance();
-    if (check(TOKEN_LPAREN)) return execute_call_statement(tokens[name_index]);
+    const Token& name = advance();
+    const Procedure* call = check(TOKEN_LPAREN) ? find_procedure(name) : nullptr;
+    if (call != nullptr) return execute_procedure(*call);
     if (check(TOKEN_ASSIGN)) return execute_assignment(name_index);
-    error("Unexpected identifier: %s", tokens[name_index].text);
+    error("Unexpected identifier: %s", name.text);
+}
+
+// Steps over the statement's keyword, without taking its line.
+void after_keyword(void (*handler)()) {
+    advance();
+    handler();
 }
 
 }  // namespace
@@ -113,27 +110,21 @@ void execute_statement() {
         case TOKEN_IDENTIFIER:
             return execute_identifier_statement();
         case TOKEN_PRINT:
-            advance();
-            execute_print();
-            return consume(TOKEN_SEMICOLON, "Expected ';' after print");
+            after_keyword(execute_print);
+            return consume_after(TOKEN_SEMICOLON, "print");
         case TOKEN_VAR:
-            advance();
-            return execute_var();
+            return after_keyword(execute_var);
         case TOKEN_IF:
-            advance();
-            return execute_if();
+            return after_keyword(execute_if);
         case TOKEN_WHILE:
-            advance();
-            return execute_while();
+            return after_keyword(execute_while);
         case TOKEN_FOR:
-            advance();
-            return execute_for();
+            return after_keyword(execute_for);
         default:
             break;
     }
-    const ProcedureRow* procedure = find_procedure(first.type);
+    const Procedure* procedure = find_procedure(first);
     if (procedure == nullptr) error("Unexpected token: %s", first.text);
     advance();
-    procedure->handler();
-    consume(TOKEN_SEMICOLON, procedure->missing_semicolon);
+    execute_procedure(*procedure);
 }

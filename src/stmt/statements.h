@@ -11,3 +11,7 @@ void execute_for();
 
 // Set while a for loop's update clause runs: its assignment ends at ')'.
 extern int in_for_loop_update;
+
+// 1 while `print` ends its output with a line feed; the script's header line
+// can turn it off.
+extern int print_newline;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "cli/runner.h"
+#include "stmt/runner.h"
 #include "core/error.h"
 #include "core/variables.h"
 

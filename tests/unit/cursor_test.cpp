@@ -6,8 +6,7 @@
 
 TEST(Cursor, StepsAndLines) {
     tokenize("a\n\n( b\n;");
-    current_token = 0;
-    current_line = 42;
+    start_reading(42);
     advance();  // the advance rule leaves the line alone
     EXPECT_EQ(current_token, 1);
     EXPECT_EQ(current_line, 42);
@@ -22,8 +21,7 @@ TEST(Cursor, StepsAndLines) {
 }
 
 TEST(Cursor, ConsumeReportsExpectationAndFoundText) {
-    tokenize("x = 1\nprint");
-    current_token = 0;
+    start_reading(tokenize("x = 1\nprint").line);
     match(TOKEN_IDENTIFIER);
     match(TOKEN_ASSIGN);
     match(TOKEN_NUMBER);

@@ -3,7 +3,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "cli/runner.h"
+#include "stmt/runner.h"
+#include "stmt/statements.h"
 
 namespace {
 

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "core/error.h"
 #include "lexer/token.h"
 #include "lexer/tokenizer.h"
 
@@ -27,14 +26,10 @@ void expect_tokens(const std::string& source, const std::vector<Expected>& expec
     EXPECT_STREQ(tokens[token_count - 1].text, "");
 }
 
-ScriptError lex_error(const std::string& source) {
-    try {
-        tokenize(source.c_str());
-    } catch (const ScriptError& failure) {
-        return failure;
-    }
-    ADD_FAILURE() << "no error for: " << source;
-    return {};
+LexResult lex_error(const std::string& source) {
+    LexResult result = tokenize(source.c_str());
+    if (result.error.empty()) ADD_FAILURE() << "no error for: " << source;
+    return result;
 }
 
 }  // namespace
@@ -108,11 +103,11 @@ TEST(Tokenizer, StringEscapesAndLineFeeds) {
 TEST(Tokenizer, StringLengthLimit) {
     std::string longest(1023, 's');
     expect_tokens("\"" + longest + "\"", {{TOKEN_STRING, longest, 1}});
-    ScriptError failure = lex_error("x\n\"" + longest + "s\"\n");
-    EXPECT_EQ(failure.message, "Unterminated string literal");
+    LexResult failure = lex_error("x\n\"" + longest + "s\"\n");
+    EXPECT_EQ(failure.error, "Unterminated string literal");
     EXPECT_EQ(failure.line, 2);
     failure = lex_error("\n\n\"open\nstill open");
-    EXPECT_EQ(failure.message, "Unterminated string literal");
+    EXPECT_EQ(failure.error, "Unterminated string literal");
     EXPECT_EQ(failure.line, 3);
 }
 
@@ -123,8 +118,8 @@ TEST(Tokenizer, UnknownCharacters) {
         {"\f", "Unknown character: '\f'"},     {"x\x80", "Unknown character: '\x80'"},
         {"&include", "Unknown character: '&'"}};
     for (const auto& [source, message] : cases) {
-        ScriptError failure = lex_error("ok\n" + source);
-        EXPECT_EQ(failure.message, message) << source;
+        LexResult failure = lex_error("ok\n" + source);
+        EXPECT_EQ(failure.error, message) << source;
         EXPECT_EQ(failure.line, 2) << source;
     }
 }
@@ -136,7 +131,7 @@ TEST(Tokenizer, TokenTableCapacity) {
     EXPECT_EQ(token_count, 4096);
     EXPECT_EQ(tokens[4095].type, TOKEN_EOF);
 
-    ScriptError failure = lex_error(source + "\ny");
-    EXPECT_EQ(failure.message, "Too many tokens (max 4096)");
+    LexResult failure = lex_error(source + "\ny");
+    EXPECT_EQ(failure.error, "Too many tokens (max 4096)");
     EXPECT_EQ(failure.line, 2);
 }

@@ -1,4 +1,4 @@
-#include "cli/runner.h"
+#include "stmt/runner.h"
 
 #include <sys/stat.h>
 
@@ -10,14 +10,11 @@
 #include <memory>
 #include <vector>
 
+#include "adn/package_file.h"
 #include "core/cursor.h"
 #include "core/error.h"
 #include "lexer/tokenizer.h"
 #include "stmt/statements.h"
-
-const char* const VERSION = "Re+4.0.1-Release(adn+1.0.100+fix)";
-
-int print_newline = 1;
 
 namespace {
 
@@ -25,33 +22,50 @@ using OwnedText = std::unique_ptr<char, decltype(&std::free)>;
 
 int active_runs = 0;
 
+// The first `count` entries of a table, put back when the copy goes.
+template <typename T>
+class SavedPrefix {
+public:
+    SavedPrefix(T* table, int count) : table_(table), copy_(table, table + count) {}
+    ~SavedPrefix() { std::copy(copy_.begin(), copy_.end(), table_); }
+    SavedPrefix(const SavedPrefix&) = delete;
+    SavedPrefix& operator=(const SavedPrefix&) = delete;
+
+private:
+    T* table_;
+    std::vector<T> copy_;
+};
+
+// The tables a run fills for its tokens, saved whole.
+struct SavedTables {
+    SavedPrefix<Token> tokens_{tokens, token_count};
+    SavedPrefix<TokenFacts> facts_{token_facts, token_count};
+    SavedPrefix<char> texts_{token_texts, token_texts_used};
+    SavedPrefix<int> slots_{variable_slots, token_count};
+    int count_ = token_count;
+    int texts_used_ = token_texts_used;
+    int current_ = current_token;
+    ~SavedTables() {
+        token_count = count_;
+        token_texts_used = texts_used_;
+        current_token = current_;
+    }
+};
+
 // A run started while another is executing (package code run by a script)
-// shares the token table; the outer run's tokens and cursor are put back
+// shares the token tables; the outer run's tables and cursor are put back
 // when the inner run ends, however it ends.
 class TokenTableGuard {
 public:
     TokenTableGuard() {
-        if (active_runs++ == 0) return;
-        saved_tokens_.assign(tokens, tokens + token_count);
-        saved_facts_.assign(token_facts, token_facts + token_count);
-        saved_count_ = token_count;
-        saved_current_ = current_token;
+        if (active_runs++ > 0) saved_ = std::make_unique<SavedTables>();
     }
-    ~TokenTableGuard() {
-        if (--active_runs == 0) return;
-        std::copy(saved_tokens_.begin(), saved_tokens_.end(), tokens);
-        std::copy(saved_facts_.begin(), saved_facts_.end(), token_facts);
-        token_count = saved_count_;
-        current_token = saved_current_;
-    }
+    ~TokenTableGuard() { active_runs--; }
     TokenTableGuard(const TokenTableGuard&) = delete;
     TokenTableGuard& operator=(const TokenTableGuard&) = delete;
 
 private:
-    std::vector<Token> saved_tokens_;
-    std::vector<TokenFacts> saved_facts_;
-    int saved_count_ = 0;
-    int saved_current_ = 0;
+    std::unique_ptr<SavedTables> saved_;
 };
 
 // Where the header line starts, or null: it may follow blanks and comment
@@ -122,11 +136,14 @@ void run(const char* source) {
     parse_config(source);
     OwnedText text(strip_config(source), &std::free);
     TokenTableGuard guard;
-    tokenize(text.get());
-    current_token = 0;
+    LexResult lexed = tokenize(text.get());
+    start_reading(lexed.line);
+    if (!lexed.error.empty()) error("%s", lexed.error.c_str());
     in_for_loop_update = 0;
     while (!check(TOKEN_EOF)) execute_statement();
 }
+
+void run_package_code(const char* code) { run(code); }
 
 void run_file(const char* path) {
     FILE* file = std::fopen(path, "r");

@@ -1,19 +1,16 @@
-#include "adn/download.h"
+#include "net/download.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-constexpr int COMMAND_SIZE = 1024;  // commands are at most 1023 characters
-
 int run_download_command(const char* format, const char* path, const char* address) {
-    char command[COMMAND_SIZE];
+    char command[COMMAND_LIMIT + 1];
     std::string quoted_path = shell_quote_escape(path);
     std::string quoted_address = shell_quote_escape(address);
     int length = std::snprintf(command, sizeof command, format, quoted_path.c_str(), quoted_address.c_str());
-    // A command cut short would lose its closing quote or redirection: never run one.
-    if (length < 0 || length >= COMMAND_SIZE) return -1;
+    if (length < 0 || static_cast<std::size_t>(length) > COMMAND_LIMIT) return -1;
     std::fflush(stdout);  // the tool's output must not overtake ours
     return std::system(command);
 }

@@ -1,6 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
+
+// The longest shell command the program runs; one that would need more is
+// never run, since cutting it would lose its closing quote or redirection.
+inline constexpr std::size_t COMMAND_LIMIT = 1023;
 
 // The text with a backslash before each '"', '$', '`' and '\', so that it
 // stands literally between double quotes in a shell command.

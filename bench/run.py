@@ -1,0 +1,262 @@
+#!/usr/bin/env python3
+"""Zentul's benchmark: seven workloads in Zentul, Lua, Python and Perl.
+
+    bench/run.py [--zentul PATH] [--rounds N] [--only a,b,...]   time them
+    bench/run.py --count                                         instructions
+    bench/run.py --check                                         checksums only
+
+Every workload prints a checksum, and every interpreter must print the same
+one. The interpreters found on PATH (lua5.4 or lua, python3, perl) run beside
+Zentul (default ./build/zentul).
+
+Time mode runs the interpreters in turns, round by round, each run timed by
+hyperfine; it prints the median wall time of each, Zentul's time over each
+peer's (above 1: Zentul is slower) and the peak memory of one more run.
+
+Count mode counts machine instructions with valgrind (callgrind), the figure
+that stays the same on a busy machine: per loop pass for the loop workloads
+(the difference between two sizes, so start-up falls out), whole runs for
+start-up and the large script.
+
+Check mode runs the workloads at small sizes and compares each checksum with
+the known one; it measures nothing and is what the test suite runs.
+"""
+
+import argparse
+import json
+import os
+import random
+import re
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+WORKLOADS = os.path.join(HERE, "workloads")
+
+# name: (file stem, full size, check size, checksum at the check size)
+LOOPS = {
+    "a": ("a_loop", 3000000, 3000, "306784"),
+    "b": ("b_fizz", 1000000, 1000, "66 267 134 533"),
+    "c": ("c_kernel", 80000, 80, "481.297 3.53661e-05"),
+    "d": ("d_strings", 100000, 100, "E FIVE B0XING WIZARDS JUMP QUICKLY AT DA"),
+    "e": ("e_arrays", 60000, 60, "7890"),
+}
+DESCRIPTIONS = {
+    "a": "a loop", "b": "b fizz", "c": "c kernel", "d": "d strings", "e": "e arrays",
+    "f": "f start-up", "g": "g large",
+}
+EXTENSIONS = {"zentul": ".zen", "lua": ".lua", "python": ".py", "perl": ".pl"}
+PEERS = [("lua", ["lua5.4", "lua"]), ("python", ["python3"]), ("perl", ["perl"])]
+LABELS = {"zentul": "Zentul", "lua": "Lua", "python": "CPython", "perl": "Perl"}
+SIZE_LINE = re.compile(r"^(.*?)\d+(.*(#|--) size)$")
+
+
+def find_interpreters(zentul):
+    found = {"zentul": os.path.abspath(zentul)}
+    for name, candidates in PEERS:
+        for candidate in candidates:
+            path = shutil.which(candidate)
+            if path:
+                found[name] = path
+                break
+    return found
+
+
+def sized_copy(stem, language, size, folder):
+    """Writes the workload with its size line set to `size`; returns the path."""
+    source = os.path.join(WORKLOADS, stem + EXTENSIONS[language])
+    with open(source) as f:
+        lines = f.read().split("\n")
+    match = SIZE_LINE.match(lines[0])
+    if not match:
+        sys.exit("%s: the first line must set the size" % source)
+    lines[0] = match.group(1) + str(size) + match.group(2)
+    path = os.path.join(folder, "%s_%d%s" % (stem, size, EXTENSIONS[language]))
+    with open(path, "w") as f:
+        f.write("\n".join(lines))
+    return path
+
+
+def write_large(folder):
+    """The straight-line workload: 100 declarations, 299 assignments of the
+    form v = (v + c) * c % 1000 and a print, 4,093 Zentul tokens in all."""
+    rng = random.Random(7)
+    steps = [(rng.randrange(100), rng.randrange(100), rng.randrange(1, 50), rng.randrange(2, 9))
+             for _ in range(299)]
+    last = steps[-1][0]
+    forms = {
+        "zentul": ("var v%d = %d;", "v%d = (v%d + %d) * %d %% 1000;", "print(v%d);"),
+        "lua": ("local v%d = %d", "v%d = (v%d + %d) * %d %% 1000", 'print(string.format("%%g", v%d))'),
+        "python": ("v%d = %d", "v%d = (v%d + %d) * %d %% 1000", 'print("%%g" %% v%d)'),
+        "perl": ("my $v%d = %d;", "$v%d = ($v%d + %d) * %d %% 1000;", 'printf("%%g\\n", $v%d);'),
+    }
+    paths = {}
+    for language, (declare, assign, show) in forms.items():
+        lines = [declare % (i, i) for i in range(100)]
+        lines += [assign % step for step in steps]
+        lines.append(show % last)
+        path = os.path.join(folder, "g_large" + EXTENSIONS[language])
+        with open(path, "w") as f:
+            f.write("\n".join(lines) + "\n")
+        paths[language] = path
+    return paths
+
+
+def write_empty(folder):
+    paths = {}
+    for language, extension in EXTENSIONS.items():
+        path = os.path.join(folder, "f_startup" + extension)
+        open(path, "w").close()
+        paths[language] = path
+    return paths
+
+
+def scripts_for(key, folder, scale):
+    """{language: script path} of one workload at its full size or check size."""
+    if key == "f":
+        return write_empty(folder)
+    if key == "g":
+        return write_large(folder)
+    stem, full, small, _ = LOOPS[key]
+    return {language: sized_copy(stem, language, full if scale == "full" else small, folder)
+            for language in EXTENSIONS}
+
+
+def output_of(interpreter, script, cwd):
+    result = subprocess.run([interpreter, script], cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            stdin=subprocess.DEVNULL)
+    if result.returncode != 0:
+        sys.exit("%s %s failed: %s" % (interpreter, script, result.stderr.decode(errors="replace")))
+    return result.stdout.decode().strip()
+
+
+def peak_memory_kb(interpreter, script, cwd):
+    with open(os.devnull, "wb") as null:
+        process = subprocess.Popen([interpreter, script], cwd=cwd, stdout=null, stderr=null,
+                                   stdin=subprocess.DEVNULL)
+        _, _, usage = os.wait4(process.pid, 0)
+    return usage.ru_maxrss
+
+
+def check_outputs(key, interpreters, scripts, cwd, expected=None):
+    outputs = {name: output_of(path, scripts[name], cwd) for name, path in interpreters.items()}
+    reference = expected if expected is not None else outputs["zentul"]
+    wrong = {name: out for name, out in outputs.items() if out != reference}
+    if wrong:
+        sys.exit("workload %s: expected %r, got %r" % (key, reference, wrong))
+    return reference
+
+
+def check(args, interpreters):
+    with tempfile.TemporaryDirectory() as folder:
+        for key in sorted(LOOPS):
+            scripts = scripts_for(key, folder, "check")
+            got = check_outputs(key, interpreters, scripts, folder, LOOPS[key][3])
+            print("%-10s %s" % (DESCRIPTIONS[key], got))
+        for key in ("f", "g"):
+            scripts = scripts_for(key, folder, "check")
+            print("%-10s %s" % (DESCRIPTIONS[key], check_outputs(key, interpreters, scripts, folder)))
+    print("all checksums agree (%s)" % ", ".join(LABELS[name] for name in interpreters))
+
+
+def time_rounds(interpreters, scripts, rounds, runs_per_round, cwd):
+    """Median wall time in seconds of each interpreter, run in turns."""
+    times = {name: [] for name in interpreters}
+    names = list(interpreters)
+    with tempfile.NamedTemporaryFile(suffix=".json") as export:
+        for _ in range(rounds):
+            commands = ["%s %s" % (interpreters[name], scripts[name]) for name in names]
+            subprocess.run(["hyperfine", "-N", "--style", "none", "--runs", str(runs_per_round),
+                            "--export-json", export.name] + commands, cwd=cwd, check=True,
+                           stdout=subprocess.DEVNULL)
+            with open(export.name) as f:
+                results = json.load(f)["results"]
+            for name, result in zip(names, results):
+                times[name].extend(result["times"])
+    return {name: statistics.median(values) for name, values in times.items()}
+
+
+def show_time(seconds):
+    return "%.3g s" % seconds if seconds >= 0.1 else "%.3g ms" % (seconds * 1000)
+
+
+def time_all(args, interpreters):
+    if not shutil.which("hyperfine"):
+        sys.exit("hyperfine is needed (Debian package hyperfine)")
+    peers = [name for name in ("lua", "python", "perl") if name in interpreters]
+    header = ["workload"] + [LABELS[n] for n in interpreters] + ["vs " + LABELS[n] for n in peers]
+    header += ["memory " + LABELS[n] for n in interpreters]
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    with tempfile.TemporaryDirectory() as folder:
+        for key in args.only:
+            scripts = scripts_for(key, folder, "full")
+            check_outputs(key, interpreters, scripts, folder)
+            quick = key in ("f", "g")
+            medians = time_rounds(interpreters, scripts, args.rounds, 20 if quick else 1, folder)
+            memory = {name: peak_memory_kb(path, scripts[name], folder) for name, path in interpreters.items()}
+            row = [DESCRIPTIONS[key]] + [show_time(medians[n]) for n in interpreters]
+            row += ["%.2fx" % (medians["zentul"] / medians[n]) for n in peers]
+            row += ["%.1f MB" % (memory[n] / 1024) for n in interpreters]
+            print("| " + " | ".join(row) + " |", flush=True)
+
+
+def instructions(interpreter, script, cwd):
+    result = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
+                             interpreter, script], cwd=cwd, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
+    match = re.search(rb"Collected : (\d+)", result.stderr)
+    if not match:
+        sys.exit("valgrind gave no count for %s %s" % (interpreter, script))
+    return int(match.group(1))
+
+
+def count_all(args, interpreters):
+    if not shutil.which("valgrind"):
+        sys.exit("valgrind is needed")
+    names = list(interpreters)
+    print("| workload | " + " | ".join(LABELS[n] for n in names) + " |")
+    print("|" + "---|" * (len(names) + 1))
+    with tempfile.TemporaryDirectory() as folder:
+        for key in args.only:
+            if key in LOOPS:
+                stem, full, _, _ = LOOPS[key]
+                small, large = full // 20, full // 10
+                cells = []
+                for name in names:
+                    first = instructions(interpreters[name], sized_copy(stem, name, small, folder), folder)
+                    second = instructions(interpreters[name], sized_copy(stem, name, large, folder), folder)
+                    cells.append("%d" % round((second - first) / (large - small)))
+                print("| %s, per pass | %s |" % (DESCRIPTIONS[key], " | ".join(cells)), flush=True)
+            else:
+                scripts = scripts_for(key, folder, "full")
+                cells = ["%.2fM" % (instructions(interpreters[n], scripts[n], folder) / 1e6) for n in names]
+                print("| %s, whole run | %s |" % (DESCRIPTIONS[key], " | ".join(cells)), flush=True)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--zentul", default=os.path.join(HERE, "..", "build", "zentul"))
+    parser.add_argument("--check", action="store_true", help="checksums at small sizes only")
+    parser.add_argument("--count", action="store_true", help="instruction counts with valgrind")
+    parser.add_argument("--rounds", type=int, default=5, help="turns of every interpreter (time mode)")
+    parser.add_argument("--only", default="abcdefg", help="workloads to run, e.g. ab")
+    parser.add_argument("--zentul-only", action="store_true", help="leave the other interpreters out")
+    args = parser.parse_args()
+    args.only = [key for key in args.only if key in DESCRIPTIONS]
+    interpreters = find_interpreters(args.zentul)
+    if args.zentul_only:
+        interpreters = {"zentul": interpreters["zentul"]}
+    if args.check:
+        check(args, interpreters)
+    elif args.count:
+        count_all(args, interpreters)
+    else:
+        time_all(args, interpreters)
+
+
+if __name__ == "__main__":
+    main()
