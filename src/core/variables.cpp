@@ -8,6 +8,34 @@
 Variable vars[VARIABLE_LIMIT];
 int var_count = 0;
 
+namespace {
+
+// Finds a name's slot without comparing it with every name: an open-address
+// table of slot + 1 (0: free) at the name's hash, then the following
+// entries. A name is entered once, when its variable is made.
+constexpr unsigned NAME_INDEX_SIZE = 1024;  // a power of two, four times the slots
+short name_index[NAME_INDEX_SIZE];
+
+unsigned hash_of(const char* name) {
+    unsigned hash = 2166136261u;
+    for (; *name != '\0'; name++) hash = (hash ^ static_cast<unsigned char>(*name)) * 16777619u;
+    return hash;
+}
+
+void enter_name(int slot) {
+    unsigned at = hash_of(vars[slot].name) & (NAME_INDEX_SIZE - 1);
+    while (name_index[at] != 0) at = (at + 1) & (NAME_INDEX_SIZE - 1);
+    name_index[at] = static_cast<short>(slot + 1);
+}
+
+}  // namespace
+
+void reset_variables() {
+    std::memset(vars, 0, sizeof vars);
+    std::memset(name_index, 0, sizeof name_index);
+    var_count = 0;
+}
+
 void copy_text(char* field, int capacity, const char* text) {
     std::size_t length = std::strlen(text);
     if (length > static_cast<std::size_t>(capacity - 1)) length = capacity - 1;
@@ -16,8 +44,10 @@ void copy_text(char* field, int capacity, const char* text) {
 }
 
 Variable* find_variable(const char* name) {
-    for (int slot = 0; slot < var_count; slot++) {
-        if (std::strcmp(vars[slot].name, name) == 0) return &vars[slot];
+    for (unsigned at = hash_of(name) & (NAME_INDEX_SIZE - 1); name_index[at] != 0;
+         at = (at + 1) & (NAME_INDEX_SIZE - 1)) {
+        Variable* variable = &vars[name_index[at] - 1];
+        if (std::strcmp(variable->name, name) == 0) return variable;
     }
     return nullptr;
 }
@@ -32,9 +62,10 @@ Variable* find_or_create_variable(const char* name) {
     Variable* variable = find_variable(name);
     if (variable != nullptr) return variable;
     if (var_count == VARIABLE_LIMIT) error("Too many variables (max %d)", VARIABLE_LIMIT);
-    variable = &vars[var_count++];
+    variable = &vars[var_count];
     std::memset(variable->name, 0, NAME_SIZE);
     copy_text(variable->name, NAME_SIZE, name);
+    enter_name(var_count++);
     return variable;
 }
 

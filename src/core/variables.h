@@ -18,6 +18,9 @@ struct Variable {
 extern Variable vars[VARIABLE_LIMIT];
 extern int var_count;
 
+// Empties the table, as at the start of the process.
+void reset_variables();
+
 Variable* find_variable(const char* name);
 Variable* find_string_variable(const char* name);
 Variable* find_or_create_variable(const char* name);

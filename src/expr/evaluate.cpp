@@ -2,9 +2,11 @@
 
 #include <cmath>
 
+#include "core/compiling.h"
 #include "core/cursor.h"
 #include "core/error.h"
 #include "core/variables.h"
+#include "expr/compile.h"
 
 namespace {
 
@@ -42,7 +44,26 @@ double variable_value(int index) {
 
 }  // namespace
 
-double evaluate() { return parse_logic_or(); }
+namespace {
+
+// An expression is compiled the second time it is evaluated, so code that
+// runs once never pays for compiling.
+constexpr unsigned char COMPILE_AT_VISIT = 1;
+
+const CompiledExpression* compiled_at(int start) {
+    if (const CompiledExpression* compiled = compiled_expressions[start].get()) return compiled;
+    if (!compiling_enabled || expression_visits[start] >= COMPILE_AT_VISIT) return nullptr;
+    if (++expression_visits[start] < COMPILE_AT_VISIT) return nullptr;
+    compiled_expressions[start] = compile_expression(start);
+    return compiled_expressions[start].get();
+}
+
+}  // namespace
+
+double evaluate() {
+    if (const CompiledExpression* compiled = compiled_at(current_token)) return compiled->run();
+    return parse_logic_or();
+}
 
 // Neither logical operator short-circuits: both sides are always evaluated.
 double parse_logic_or() {

@@ -7,16 +7,9 @@
 #include "core/error.h"
 #include "core/variables.h"
 #include "expr/evaluate.h"
+#include "expr/functions.h"
 
 namespace {
-
-enum class Argument { EXPRESSION, STRING_LITERAL };
-
-struct ExpressionFunction {
-    const char* name;
-    Argument argument;
-    double (*compute)(double number, const char* text);
-};
 
 double compute_abs(double number, const char*) { return std::fabs(number); }
 double compute_sqrt(double number, const char*) { return std::sqrt(number); }
@@ -44,14 +37,14 @@ const ExpressionFunction functions[] = {
     {nullptr, Argument::EXPRESSION, nullptr},
 };
 
+}  // namespace
+
 const ExpressionFunction* find_function(const char* name) {
     for (const ExpressionFunction* function = functions; function->name != nullptr; function++) {
         if (std::strcmp(function->name, name) == 0) return function;
     }
     return nullptr;
 }
-
-}  // namespace
 
 double parse_call(const char* name) {
     consume_after(TOKEN_LPAREN, "function name");

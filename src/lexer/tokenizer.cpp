@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <algorithm>
 
 Token tokens[MAX_TOKENS];
 TokenFacts token_facts[MAX_TOKENS];
@@ -32,6 +34,42 @@ struct LexFailure {
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
+
+// The value of a number literal, as the standard atof reads it. Whole
+// numbers of up to 15 digits are exact in a double, so they are summed here.
+double number_value(const char* text) {
+    constexpr int EXACT_DIGITS = 15;
+    double value = 0;
+    int digits = 0;
+    for (const char* c = text; *c != '\0'; c++, digits++) {
+        if (!is_digit(*c) || digits == EXACT_DIGITS) return std::atof(text);
+        value = value * 10 + (*c - '0');
+    }
+    return value;
+}
+
+// The keyword rows by their first letter, in table order, so that a word is
+// compared only with the keywords that begin as it does.
+struct KeywordIndex {
+    static constexpr int ROWS = 64;
+    int first[128];
+    int next[ROWS];
+
+    KeywordIndex() {
+        std::fill(std::begin(first), std::end(first), -1);
+        int last[128];
+        for (int row = 0; keywords[row].name != nullptr && row < ROWS; row++) {
+            unsigned char letter = static_cast<unsigned char>(keywords[row].name[0]);
+            next[row] = -1;
+            if (first[letter] < 0) {
+                first[letter] = row;
+            } else {
+                next[last[letter]] = row;
+            }
+            last[letter] = row;
+        }
+    }
+};
 
 class Scanner {
 public:
@@ -145,11 +183,10 @@ private:
     }
 
     static TokenType keyword_type(const char* text, std::size_t length) {
-        for (const KeywordEntry* entry = keywords; entry->name != nullptr; entry++) {
-            if (entry->name[0] == text[0] && std::strncmp(entry->name, text, length) == 0 &&
-                entry->name[length] == '\0') {
-                return entry->type;
-            }
+        static const KeywordIndex index;
+        for (int row = index.first[static_cast<unsigned char>(text[0])]; row >= 0; row = index.next[row]) {
+            const char* name = keywords[row].name;
+            if (std::strncmp(name, text, length) == 0 && name[length] == '\0') return keywords[row].type;
         }
         return TOKEN_IDENTIFIER;
     }
@@ -166,7 +203,7 @@ private:
             }
         }
         Token& token = add_token(TOKEN_NUMBER, start_, current_ - start_);
-        token_facts[token_count - 1].number = std::atof(token.text);
+        token_facts[token_count - 1].number = number_value(token.text);
     }
 
     void string() {

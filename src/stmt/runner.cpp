@@ -13,6 +13,7 @@
 #include "adn/package_file.h"
 #include "core/cursor.h"
 #include "core/error.h"
+#include "expr/compile.h"
 #include "lexer/tokenizer.h"
 #include "stmt/statements.h"
 
@@ -22,12 +23,14 @@ using OwnedText = std::unique_ptr<char, decltype(&std::free)>;
 
 int active_runs = 0;
 
-// The first `count` entries of a table, put back when the copy goes.
+// The first `count` entries of a table, moved aside and put back when the
+// copy goes.
 template <typename T>
 class SavedPrefix {
 public:
-    SavedPrefix(T* table, int count) : table_(table), copy_(table, table + count) {}
-    ~SavedPrefix() { std::copy(copy_.begin(), copy_.end(), table_); }
+    SavedPrefix(T* table, int count)
+        : table_(table), copy_(std::make_move_iterator(table), std::make_move_iterator(table + count)) {}
+    ~SavedPrefix() { std::move(copy_.begin(), copy_.end(), table_); }
     SavedPrefix(const SavedPrefix&) = delete;
     SavedPrefix& operator=(const SavedPrefix&) = delete;
 
@@ -42,6 +45,8 @@ struct SavedTables {
     SavedPrefix<TokenFacts> facts_{token_facts, token_count};
     SavedPrefix<char> texts_{token_texts, token_texts_used};
     SavedPrefix<int> slots_{variable_slots, token_count};
+    SavedPrefix<std::unique_ptr<CompiledExpression>> expressions_{compiled_expressions, token_count};
+    SavedPrefix<unsigned char> expression_visits_{expression_visits, token_count};
     int count_ = token_count;
     int texts_used_ = token_texts_used;
     int current_ = current_token;
@@ -54,13 +59,19 @@ struct SavedTables {
 
 // A run started while another is executing (package code run by a script)
 // shares the token tables; the outer run's tables and cursor are put back
-// when the inner run ends, however it ends.
+// when the inner run ends, however it ends. Each run starts and ends with no
+// compiled code, which belongs to its own tokens.
 class TokenTableGuard {
 public:
     TokenTableGuard() {
         if (active_runs++ > 0) saved_ = std::make_unique<SavedTables>();
+        forget_compiled_expressions();
     }
-    ~TokenTableGuard() { active_runs--; }
+    ~TokenTableGuard() {
+        forget_compiled_expressions();
+        saved_.reset();
+        active_runs--;
+    }
     TokenTableGuard(const TokenTableGuard&) = delete;
     TokenTableGuard& operator=(const TokenTableGuard&) = delete;
 

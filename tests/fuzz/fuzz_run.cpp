@@ -24,11 +24,6 @@ bool is_safe(const std::string& text) {
     return true;
 }
 
-void reset_variables() {
-    std::memset(vars, 0, sizeof vars);
-    var_count = 0;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {

@@ -12,8 +12,7 @@ namespace {
 class Variables : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::memset(vars, 0, sizeof vars);
-        var_count = 0;
+        reset_variables();
     }
 };
 

@@ -1,0 +1,3 @@
+#include "core/compiling.h"
+
+bool compiling_enabled = true;

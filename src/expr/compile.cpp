@@ -1,0 +1,192 @@
+#include "expr/compile.h"
+
+#include "core/cursor.h"
+
+namespace {
+
+constexpr int NO_NODE = -1;
+
+// Thrown when the tokens hold anything the compiled form leaves to the walker.
+struct Unusual {};
+
+// Reads an expression's tokens as the walker's parse_* levels do, from a
+// position of its own, building nodes instead of values. The nodes are
+// built in scratch tables that keep their room from one expression to the
+// next, then copied out at their exact number.
+class Compiler {
+public:
+    explicit Compiler(int start) : at_(start) {
+        nodes_.clear();
+        links_.clear();
+    }
+
+    std::unique_ptr<CompiledExpression> compile() {
+        int root = logic_or();
+        auto compiled = std::make_unique<CompiledExpression>();
+        compiled->nodes.assign(nodes_.begin(), nodes_.end());
+        for (std::size_t i = 0; i < links_.size(); i++) {
+            Node& node = compiled->nodes[i];
+            node.left = links_[i].first == NO_NODE ? nullptr : &compiled->nodes[links_[i].first];
+            node.right = links_[i].second == NO_NODE ? nullptr : &compiled->nodes[links_[i].second];
+        }
+        compiled->root = &compiled->nodes[root];
+        compiled->end = at_;
+        compiled->end_line = tokens[at_ - 1].line;
+        return compiled;
+    }
+
+private:
+    int at_;
+    static inline std::vector<Node> nodes_;
+    static inline std::vector<std::pair<int, int>> links_;
+
+    TokenType kind() const { return tokens[at_].type; }
+    bool match(TokenType type) {
+        if (kind() != type) return false;
+        at_++;
+        return true;
+    }
+    // The line the walker holds once it has read up to here.
+    int last_line() const { return tokens[at_ - 1].line; }
+
+    int add(double (*evaluate)(const Node&), int left = NO_NODE, int right = NO_NODE) {
+        nodes_.push_back(Node{evaluate, nullptr, nullptr, 0, nullptr, nullptr, 0, last_line()});
+        links_.emplace_back(left, right);
+        return static_cast<int>(nodes_.size()) - 1;
+    }
+
+    int logic_or() {
+        int value = logic_and();
+        while (match(TOKEN_OR)) value = add(nodes::logic_or, value, logic_and());
+        return value;
+    }
+
+    int logic_and() {
+        int value = comparison();
+        while (match(TOKEN_AND)) value = add(nodes::logic_and, value, comparison());
+        return value;
+    }
+
+    static double (*comparison_of(TokenType type))(const Node&) {
+        switch (type) {
+            case TOKEN_EQ: return nodes::equal;
+            case TOKEN_NE: return nodes::not_equal;
+            case TOKEN_GT: return nodes::greater;
+            case TOKEN_LT: return nodes::less;
+            case TOKEN_GE: return nodes::greater_or_equal;
+            case TOKEN_LE: return nodes::less_or_equal;
+            default: return nullptr;
+        }
+    }
+
+    int comparison() {
+        int value = term();
+        while (auto operation = comparison_of(kind())) {
+            at_++;
+            value = add(operation, value, term());
+        }
+        return value;
+    }
+
+    int term() {
+        int value = factor();
+        for (;;) {
+            if (match(TOKEN_PLUS)) {
+                value = add(nodes::add, value, factor());
+            } else if (match(TOKEN_MINUS)) {
+                value = add(nodes::subtract, value, factor());
+            } else {
+                return value;
+            }
+        }
+    }
+
+    // A node's line is the last one read when it is built, which for / and %
+    // is the end of the divisor: where the walker tests it for zero.
+    int factor() {
+        int value = unary();
+        for (;;) {
+            if (match(TOKEN_MULTIPLY)) {
+                value = add(nodes::multiply, value, unary());
+            } else if (match(TOKEN_DIVIDE)) {
+                value = add(nodes::divide, value, unary());
+            } else if (match(TOKEN_MODULO)) {
+                value = add(nodes::modulo, value, unary());
+            } else {
+                return value;
+            }
+        }
+    }
+
+    int unary() {
+        if (match(TOKEN_MINUS)) return add(nodes::negate, unary());
+        if (match(TOKEN_NOT)) return add(nodes::logic_not, unary());
+        return primary();
+    }
+
+    int primary() {
+        int index = at_;
+        if (match(TOKEN_NUMBER)) {
+            int node = add(nodes::constant);
+            nodes_[node].number = token_facts[index].number;
+            return node;
+        }
+        if (match(TOKEN_IDENTIFIER)) {
+            if (kind() == TOKEN_LPAREN) return call(tokens[index].text);
+            int node = add(nodes::variable);
+            nodes_[node].token = index;
+            return node;
+        }
+        if (match(TOKEN_LPAREN)) {
+            int value = logic_or();
+            if (!match(TOKEN_RPAREN)) throw Unusual{};
+            return value;
+        }
+        throw Unusual{};
+    }
+
+    int call(const char* name) {
+        const ExpressionFunction* function = find_function(name);
+        if (function == nullptr || !match(TOKEN_LPAREN)) throw Unusual{};
+        if (function->argument == Argument::STRING_LITERAL) {
+            // len and num of a literal: a constant, computed now.
+            const char* text = tokens[at_].text;
+            if (!match(TOKEN_STRING) || !match(TOKEN_RPAREN)) throw Unusual{};
+            int node = add(nodes::constant);
+            nodes_[node].number = function->compute(0, text);
+            return node;
+        }
+        int argument = logic_or();
+        if (!match(TOKEN_RPAREN)) throw Unusual{};
+        int node = add(nodes::call, argument);
+        nodes_[node].function = function;
+        return node;
+    }
+};
+
+}  // namespace
+
+std::unique_ptr<CompiledExpression> compiled_expressions[MAX_TOKENS];
+unsigned char expression_visits[MAX_TOKENS];
+
+void forget_compiled_expressions() {
+    for (int i = 0; i < token_count; i++) {
+        compiled_expressions[i].reset();
+        expression_visits[i] = 0;
+    }
+}
+
+double CompiledExpression::run() const {
+    double value = root->evaluate(*root);
+    current_token = end;
+    current_line = end_line;
+    return value;
+}
+
+std::unique_ptr<CompiledExpression> compile_expression(int start) {
+    try {
+        return Compiler(start).compile();
+    } catch (const Unusual&) {
+        return nullptr;
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "expr/nodes.h"
+#include "lexer/token.h"
+
+// An expression compiled from its tokens: its operations, and where reading
+// its tokens leaves the cursor and the line.
+struct CompiledExpression {
+    std::vector<Node> nodes;
+    const Node* root;
+    int end;       // index of the first token after the expression
+    int end_line;  // the line of its last token
+
+    double run() const;
+};
+
+// Compiles the expression whose first token is at `start`, or gives null
+// when its tokens hold anything unusual (a string literal, an unknown
+// function, a syntax error): the walker then reads it, failures and all.
+std::unique_ptr<CompiledExpression> compile_expression(int start);
+
+// The expressions compiled so far, by the index of their first token, and how
+// often each was evaluated before it was compiled.
+extern std::unique_ptr<CompiledExpression> compiled_expressions[MAX_TOKENS];
+extern unsigned char expression_visits[MAX_TOKENS];
+
+// Forgets the compiled expressions of the previous token table.
+void forget_compiled_expressions();

@@ -1,0 +1,15 @@
+#pragma once
+
+// The functions an expression can call: abs, sqrt, sin, cos, len, num, str.
+enum class Argument { EXPRESSION, STRING_LITERAL };
+
+struct ExpressionFunction {
+    const char* name;
+    Argument argument;
+    // The value of a call; `number` is an expression argument's value, `text`
+    // a literal argument's text. str also stores its text as a result.
+    double (*compute)(double number, const char* text);
+};
+
+// The function of that name, or null.
+const ExpressionFunction* find_function(const char* name);
