@@ -1,0 +1,109 @@
+// Tokenizes Zentul samples with editors/textmate/zentul.tmLanguage.json
+// through vscode-textmate and the Oniguruma engine, as VS Code does, and
+// checks the scope of chosen tokens.
+//   node tests/editors/textmate_test.mjs     (after npm ci in tests/editors)
+import { readFileSync } from "node:fs";
+import { createRequire } from "node:module";
+import { dirname, join } from "node:path";
+import { fileURLToPath } from "node:url";
+import oniguruma from "vscode-oniguruma";
+import textmate from "vscode-textmate";
+
+const here = dirname(fileURLToPath(import.meta.url));
+const root = join(here, "..", "..");
+const require = createRequire(import.meta.url);
+
+const wasm = readFileSync(join(dirname(require.resolve("vscode-oniguruma")), "onig.wasm"));
+await oniguruma.loadWASM(wasm.buffer.slice(wasm.byteOffset, wasm.byteOffset + wasm.byteLength));
+
+const registry = new textmate.Registry({
+  onigLib: Promise.resolve({
+    createOnigScanner: (patterns) => new oniguruma.OnigScanner(patterns),
+    createOnigString: (text) => new oniguruma.OnigString(text),
+  }),
+  loadGrammar: async (scopeName) => {
+    if (scopeName !== "source.zentul") return null;
+    const path = join(root, "editors", "textmate", "zentul.tmLanguage.json");
+    return textmate.parseRawGrammar(readFileSync(path, "utf8"), path);
+  },
+});
+const grammar = await registry.loadGrammar("source.zentul");
+
+// The innermost scope of every token of every line, as [text, scope] pairs.
+function tokenize(text) {
+  let state = textmate.INITIAL;
+  return text.split("\n").map((line) => {
+    const result = grammar.tokenizeLine(line, state);
+    state = result.ruleStack;
+    return result.tokens.map((token) => [
+      line.slice(token.startIndex, token.endIndex),
+      token.scopes[token.scopes.length - 1],
+    ]);
+  });
+}
+
+const faults = [];
+let checks = 0;
+
+// Each expectation: line index, token text (its first occurrence on the
+// line), the scope it must have.
+function expectScopes(name, text, expectations) {
+  const lines = tokenize(text);
+  for (const [line, tokenText, scope] of expectations) {
+    checks++;
+    const token = lines[line].find(([text]) => text === tokenText);
+    const got = token ? token[1] : "(no such token)";
+    if (got !== scope) faults.push(`${name}:${line + 1}: "${tokenText}" is ${got}, expected ${scope}`);
+  }
+}
+
+expectScopes("sample.zen", readFileSync(join(here, "sample.zen"), "utf8"), [
+  [0, "sg<nel>", "meta.preprocessor.header.zentul"],
+  [1, "#", "punctuation.definition.comment.zentul"],
+  [1, " A comment with a TODO", "comment.line.number-sign.zentul"],
+  [2, "var", "storage.type.var.zentul"],
+  [2, " count ", "source.zentul"],
+  [2, "=", "keyword.operator.assignment.zentul"],
+  [2, "42", "constant.numeric.decimal.zentul"],
+  [2, ";", "punctuation.terminator.statement.zentul"],
+  [3, "print", "keyword.other.print.zentul"],
+  [3, "tab", "string.quoted.double.zentul"],
+  [3, "\\t", "constant.character.escape.zentul"],
+  [3, "*", "keyword.operator.arithmetic.zentul"],
+  [3, "1.5", "constant.numeric.decimal.zentul"],
+  [4, "if", "keyword.control.zentul"],
+  [4, ">", "keyword.operator.comparison.zentul"],
+  [4, "upper", "support.function.builtin.zentul"],
+  [4, "else", "keyword.control.zentul"],
+  [4, "__upper_result", "variable.language.result.zentul"],
+  [5, "while", "keyword.control.zentul"],
+  [6, "rand_range", "support.function.builtin.zentul"],
+  [7, "__rand_0", "variable.language.result.zentul"],
+  [8, "input", "support.function.builtin.zentul"],
+  [9, "sqrt", "support.function.math.zentul"],
+  [10, "adn", "keyword.other.package.zentul"],
+  [10, "install", "keyword.other.package.zentul"],
+]);
+
+// A string spanning lines, a comment sign inside it, names that are only
+// functions before "(", and a header that is not on the first line.
+expectScopes("more.zen", 'var s = "a # b\nstill string";\nvar abs = 1;\nprint(abs);\nsg<nel>', [
+  [0, "a # b", "string.quoted.double.zentul"],
+  [1, "still string", "string.quoted.double.zentul"],
+  [1, ";", "punctuation.terminator.statement.zentul"],
+  [2, " abs ", "source.zentul"],
+  [3, "abs", "source.zentul"],
+  [4, "<", "keyword.operator.comparison.zentul"],
+]);
+
+expectScopes("greet.zep", "# a package\nversion: 1.0.0\nzentul:\nprint(\"hi\");", [
+  [0, "#", "punctuation.definition.comment.zentul"],
+  [1, "version:", "meta.preprocessor.version.zentul"],
+  [1, " 1.0.0", "constant.other.version.zentul"],
+  [2, "zentul:", "meta.preprocessor.code-marker.zentul"],
+  [3, "print", "keyword.other.print.zentul"],
+]);
+
+for (const fault of faults) console.error(fault);
+console.log(`${checks - faults.length} passed, ${faults.length} failed`);
+process.exit(faults.length === 0 ? 0 : 1);
