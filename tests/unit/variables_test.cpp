@@ -61,6 +61,10 @@ TEST_F(Variables, TableHolds256) {
         find_or_create_variable(("v" + std::to_string(i)).c_str());
     }
     EXPECT_EQ(var_count, 256);
+    // Names whose hashes collide are found past each other.
+    for (int i = 0; i < VARIABLE_LIMIT; i++) {
+        EXPECT_EQ(find_variable(("v" + std::to_string(i)).c_str()), &vars[i]) << i;
+    }
     // Existing names are still found and reused when the table is full.
     EXPECT_EQ(find_or_create_variable("v255"), &vars[255]);
     current_line = 7;
