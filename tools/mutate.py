@@ -2,12 +2,12 @@
 """Mutation sample: how many one-operator changes in src/ does the suite notice?
 
 Usage: tools/mutate.py [--seed N] [--count N] [--files GLOB] [--work DIR]
-                       [--timeout SECONDS] [--list]
+                       [--timeout SECONDS] [--sanitize] [--list]
 
 Copies the project (the files git knows, committed or not) into DIR (default
-build-mutate/), builds it there once and runs the suite to be sure it passes.
-Then it picks COUNT sites at random with SEED from the files matching GLOB
-(default 'src/**/*.cpp') and, one at a time, plants the change in the copy,
+build-mutate/, or build-mutate-sanitize/ with --sanitize), builds it there once and runs the suite to be sure it passes.
+Then it picks COUNT sites (default 60) at random with SEED (default 1) from
+the files matching GLOB (default 'src/**/*.cpp') and, one at a time, plants the change in the copy,
 rebuilds incrementally, runs the suite and puts the file back. The work tree
 is never written, so it can be edited meanwhile.
 
@@ -15,7 +15,9 @@ A mutant is killed when a test fails or the suite runs out of time (a hang);
 one that does not build is not viable and not counted. At the end the
 survivors are listed (file:line, original -> mutated line) with the kill rate.
 --list only prints the chosen changes. The same seed, count, glob and sources
-give the same sample.
+give the same sample. --sanitize builds with AddressSanitizer and
+UndefinedBehaviorSanitizer, which also catch a change that only overruns a
+buffer; it is slower.
 
 The suite is that of CTest without the slow packaging and editor checks:
 the unit tests, every script folder run compiled (scripts.*) and walked
@@ -160,17 +162,19 @@ def suite(build_dir, timeout):
 
 
 def try_mutant(source, build_dir, site, timeout):
-    """'killed', 'survived' or 'not viable'. The file is restored whatever
-    happens, Ctrl-C included."""
+    """'killed', 'timed out' (a hang, killed too), 'survived' or 'not viable'.
+    The file is restored whatever happens, Ctrl-C included."""
     path, offset, old, new = site
     target = source / path
     original = target.read_text()
     try:
-        assert original[offset:offset + len(old)] == old, f"{path} changed since the sites were picked"
+        if original[offset:offset + len(old)] != old:
+            raise RuntimeError(f"{path} changed since the sites were picked")
         target.write_text(original[:offset] + new + original[offset + len(old):])
         if not build(build_dir):
             return "not viable"
-        return "survived" if suite(build_dir, timeout) is True else "killed"
+        passed = suite(build_dir, timeout)
+        return {True: "survived", False: "killed", None: "timed out"}[passed]
     finally:
         target.write_text(original)
 
@@ -180,8 +184,9 @@ def parse_arguments():
     parser.add_argument("--seed", type=int, default=1)
     parser.add_argument("--count", type=int, default=60)
     parser.add_argument("--files", default="src/**/*.cpp", help="glob below the project root")
-    parser.add_argument("--work", type=Path, default=ROOT / "build-mutate")
+    parser.add_argument("--work", type=Path)
     parser.add_argument("--timeout", type=int, help="seconds per test (default: 10 x the clean suite, at least 30)")
+    parser.add_argument("--sanitize", action="store_true", help="build with the sanitizers")
     parser.add_argument("--list", action="store_true", help="print the chosen changes and stop")
     return parser.parse_args()
 
@@ -200,9 +205,11 @@ def main():
             print(describe(site, texts[site[0]]))
         return 0
 
-    source, build_dir = args.work / "source", args.work / "build"
+    work = args.work or ROOT / ("build-mutate-sanitize" if args.sanitize else "build-mutate")
+    source, build_dir = work / "source", work / "build"
     copy_sources(source)
-    configure = ["cmake", "-S", str(source), "-B", str(build_dir), "-G", "Ninja", "-DZENTUL_TESTS=ON"]
+    configure = ["cmake", "-S", str(source), "-B", str(build_dir), "-G", "Ninja", "-DZENTUL_TESTS=ON",
+                 f"-DZENTUL_SANITIZE={'ON' if args.sanitize else 'OFF'}"]
     if run(configure, timeout=600) is not True or not build(build_dir):
         sys.exit(f"the unchanged copy in {source} does not build")
     started = time.monotonic()
@@ -228,4 +235,7 @@ def main():
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    try:
+        sys.exit(main())
+    except KeyboardInterrupt:
+        sys.exit("interrupted; the copy is restored")

@@ -52,6 +52,13 @@ TEST(Tokenizer, KindsTextsAndLines) {
     EXPECT_EQ(tokens[token_count - 1].line, 3);
 }
 
+TEST(Tokenizer, WordsTakeBothLetterRangesWholeAndUnderscores) {
+    expect_tokens("Az zA Z_a _9", {{TOKEN_IDENTIFIER, "Az", 1},
+                                   {TOKEN_IDENTIFIER, "zA", 1},
+                                   {TOKEN_IDENTIFIER, "Z_a", 1},
+                                   {TOKEN_IDENTIFIER, "_9", 1}});
+}
+
 TEST(Tokenizer, EqualsSigns) {
     expect_tokens("== = = =<", {{TOKEN_EQ, "==", 1},
                                 {TOKEN_ASSIGN, "=", 1},
