@@ -1,4 +1,0 @@
-zentul:
-sg<nel>
-print("a");
-print("b");

@@ -1,4 +1,0 @@
-# saved with CRLF
-version: 1.0
-zentul:
-print("never run");

@@ -1,7 +1,0 @@
-# comment
-version: 1.0
-
-zentul:
-print("one");
-# dropped
-print(nothing_here);

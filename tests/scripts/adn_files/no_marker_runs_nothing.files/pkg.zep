@@ -1,2 +1,0 @@
-version: 1.0
-print("never run");

@@ -1,5 +1,0 @@
-zentul:
-# nothing
-
-#print("never run");
-

@@ -1,3 +1,0 @@
-version: 1.5
-zentul:
-print("written by wget");

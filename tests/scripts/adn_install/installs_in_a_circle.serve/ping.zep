@@ -1,3 +1,0 @@
-zentul:
-adn(install pong);
-print("ping done");

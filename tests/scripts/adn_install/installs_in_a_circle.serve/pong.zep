@@ -1,3 +1,0 @@
-zentul:
-adn(install ping);
-print("pong done");

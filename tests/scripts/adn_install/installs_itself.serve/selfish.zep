@@ -1,3 +1,0 @@
-zentul:
-adn(install selfish);
-print("selfish code goes on");

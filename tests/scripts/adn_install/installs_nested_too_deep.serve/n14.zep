@@ -1,2 +1,0 @@
-zentul:
-adn(install n15);

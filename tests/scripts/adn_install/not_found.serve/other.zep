@@ -1,2 +1,0 @@
-zentul:
-print("never");

@@ -1,3 +1,0 @@
-version: 2.0
-zentul:
-print("from the second");

@@ -1,3 +1,0 @@
-version: 3.0
-zentul:
-print("from the third");

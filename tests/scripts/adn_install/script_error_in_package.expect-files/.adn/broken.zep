@@ -1,4 +1,0 @@
-version: 1.0
-zentul:
-print("before the fault");
-print(missing_variable);

@@ -1,3 +1,0 @@
-version: 0.3
-zentul:
-print("tool runs");

@@ -1,3 +1,0 @@
-version: 1.0
-zentul:
-print("filler runs");

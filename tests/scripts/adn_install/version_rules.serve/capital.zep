@@ -1,2 +1,0 @@
-Version: 9.9
-version 8.8

@@ -1,1 +1,0 @@
-version: 7.0	beta

@@ -1,1 +1,0 @@
-# no version here

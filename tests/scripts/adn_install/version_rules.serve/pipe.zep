@@ -1,1 +1,0 @@
-version: 4.0|evil|x

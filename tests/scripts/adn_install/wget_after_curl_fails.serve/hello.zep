@@ -1,3 +1,0 @@
-version: 1.1
-zentul:
-print("fetched by wget");

@@ -1,3 +1,0 @@
-version: 0.9
-zentul:
-print("delivered");

@@ -1,4 +1,0 @@
-zentul:
-print("package starts");
-
-var z = 1 / 0;

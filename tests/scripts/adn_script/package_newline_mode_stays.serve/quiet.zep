@@ -1,3 +1,0 @@
-zentul:
-sg<nel>
-print("pkg");
