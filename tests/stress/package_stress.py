@@ -15,6 +15,7 @@ Scenarios:
                  answers, each given up to STALL_LIMIT seconds
     full_disk    install, remove and mirror under a file size limit that only
                  the package file fits
+    failed_download  -d of a missing file over a file already in /tmp
     interrupt    update and -d whose download tool is ended by SIGINT
 
 Every verdict comes from the files and the outputs left behind, never from a
@@ -319,6 +320,26 @@ def scenario_full_disk(zentul, root, repository, figures, runs):
                    % (" (wrong: %s)" % ", ".join(faults) if faults else ""), len(faults))
 
 
+def scenario_failed_download(zentul, root, repository, figures, runs):
+    """-d of a missing file to a path in /tmp that holds a file already."""
+    name = "zentul-keep-%d.txt" % os.getpid()
+    kept = os.path.join("/tmp", name)
+    with open(kept, "w") as f:
+        f.write("old content\n")
+    try:
+        process = start(zentul, Directory(root, repository), "-d", repository + name)
+        process.communicate()
+        with open(kept) as f:
+            content = f.read()
+    finally:
+        os.remove(kept)
+    leftovers = [f for f in os.listdir("/tmp") if f.startswith("." + name)]
+    faults = (process.returncode != 1) + (content != "old content\n") + len(leftovers)
+    figures.report("failed -d: status %d, the old file %s, %d set-aside files left"
+                   % (process.returncode, "kept" if content == "old content\n" else "changed", len(leftovers)),
+                   faults)
+
+
 def fake_tools(root):
     """A curl ended by SIGINT, and a wget that only leaves a trace."""
     folder = tempfile.mkdtemp(dir=root)
@@ -362,7 +383,8 @@ def scenario_interrupt(zentul, root, repository, figures, runs):
 SCENARIOS = {
     "installs": scenario_installs, "removes": scenario_removes, "mixed": scenario_mixed,
     "mirrors": scenario_mirrors, "kills": scenario_kills, "stall": scenario_stall,
-    "full_disk": scenario_full_disk, "interrupt": scenario_interrupt,
+    "full_disk": scenario_full_disk, "failed_download": scenario_failed_download,
+    "interrupt": scenario_interrupt,
 }
 
 
