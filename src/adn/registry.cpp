@@ -2,8 +2,8 @@
 
 #include <sys/stat.h>
 
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
