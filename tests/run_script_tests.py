@@ -7,7 +7,7 @@ Every FOLDER/NAME.zen is one case, run in sorted order in a fresh, empty
 working directory. Everything a case needs is written in the script itself, as
 comment lines ('#' to the end of the line), so one file holds the whole case.
 
-Set-up (each on a line of its own):
+Set-up (each on a line of its own; blanks at its end are dropped):
 
     # args: ARG ARG "A B"   the command line after the program, split like a
                             shell (python shlex); several lines add up; without
@@ -17,22 +17,26 @@ Set-up (each on a line of its own):
     # stdin raw: TEXT       TEXT with escapes (below), no line feed added
     # file: PATH            creates PATH (relative to the working directory,
                             folders made as needed) from the content lines
-                            that follow it (below)
+                            that follow it (below); a PATH ending in '/' is
+                            an empty folder
     # file: PATH < FIXTURE  copies the shared fixture FIXTURE, a file or a
-                            folder below tests/scripts/fixtures/
+                            folder below tests/scripts/fixtures/; content
+                            lines after it add to the end of a file
     # serve: DIR            serves DIR (relative to the script's folder;
                             "{workdir}/site" serves files made by "# file:")
-                            with python3's http.server on 127.0.0.1
+                            with python3's http.server on 127.0.0.1; one a case
     # tool: NAME            puts the shared fake tool (fixtures/fake_tool)
                             first on PATH under NAME (curl, wget, sudo, ...)
     # tool fails: NAME      NAME's downloads and commands fail with status 22
+                            (its queries still answer)
     # tool answer: NAME     what a query ("-s", as in "curl -s ADDRESS") of NAME
                             prints; content lines follow
     # tool writes: NAME     what a download of NAME ("-o PATH", "-O PATH")
                             writes to PATH; content lines follow (without
                             them: "downloaded by NAME")
-    # tool prints: NAME TEXT        every call of NAME first writes TEXT + "\\n"
-    # tool complains: NAME TEXT     on standard output, on standard error
+    # tool prints: NAME TEXT     every call of NAME first writes the line TEXT
+                                 on standard output; repeatable
+    # tool complains: NAME TEXT  the same on standard error
 
 The fake tool appends one line per call to tools.log in the working directory:
 "NAME [in DIRECTORY] <argument> <argument> ...", where "in DIRECTORY" appears
@@ -47,7 +51,8 @@ Content lines, right after "# file:", "# expect file:", "# tool answer:" and
     #\\ TEXT                 TEXT with escapes, no line feed added: for a last
                             line without line feed or bytes such as "\\r"
 
-Escapes: \\n \\r \\t \\0 \\\\ and \\xHH (one byte).
+Escapes: \\n \\r \\t \\0 \\\\ and \\xHH (one byte). A content line anywhere else is
+an error in the case.
 
 Expectations (a "# expect" may end a line of code: it stands beside the
 statement that prints; the first "# expect" of a line counts):
@@ -62,7 +67,8 @@ statement that prints; the first "# expect" of a line counts):
                             "expect error", otherwise 0
     # expect file: PATH     PATH must exist afterwards with the content of the
                             content lines that follow
-    # expect file: PATH < FIXTURE   ... with the content of a shared fixture file
+    # expect file: PATH < FIXTURE   ... with the content of a shared fixture
+                            file, and of the content lines after it if any
     # unchanged: PATH       PATH must still hold what "# file:" wrote there
     # absent: PATH          PATH must not exist afterwards
 
@@ -139,14 +145,14 @@ class Case:
     def __init__(self):
         self.args = None          # list of str, or None: the script's own path
         self.stdin = None         # bytes, or None: /dev/null
-        self.files = []           # (line, path, content bytes or None, fixture)
+        self.files = []           # (line, path, [(line, bytes)], fixture folder or None)
         self.serve = None         # (line, folder text)
         self.tools = {}           # name -> {"fails", "answer", "writes", "prints", "complains"}
         self.out = []             # (line, bytes) of standard output, in order
         self.err = []             # (line, bytes) of standard error, in order
         self.has_error = False    # an "expect error" makes the default status 1
         self.status = None        # (line, int)
-        self.expect_files = []    # (line, path, [(line, bytes)] or None, fixture)
+        self.expect_files = []    # (line, path, [(line, bytes)])
         self.unchanged = []       # (line, path)
         self.absent = []          # (line, path)
 
@@ -172,6 +178,8 @@ def parse_case(source):
                 content.append((number, piece + b"\n" if c.group(1) == b"|" else unescape(piece)))
             add_directive(case, line, name, rest, content)
             continue
+        if CONTENT_RE.match(text):
+            raise CaseError("line %d: content line without a directive before it" % number)
         m = EXPECT_RE.search(text)
         if m:
             add_expectation(case, number, m.group(1), value(m.group(2)))
@@ -186,12 +194,17 @@ def add_directive(case, line, name, rest, content):
         case.args = (case.args or []) + shlex.split(rest.decode("utf-8", "surrogateescape"))
     elif name in (b"stdin", b"stdin raw"):
         case.stdin = (case.stdin or b"") + (rest + b"\n" if name == b"stdin" else unescape(rest))
-    elif name == b"file":
-        if fixture and content:
-            raise CaseError("line %d: a file from a fixture takes no content lines" % line)
-        case.files.append((line, path, content, fixture or None))
-    elif name == b"expect file":
-        case.expect_files.append((line, path, content, fixture or None))
+    elif name == b"file" and fixture and os.path.isdir(fixture_path(fixture)):
+        if content:
+            raise CaseError("line %d: a folder takes no content lines" % line)
+        case.files.append((line, path, [], fixture))
+    elif name in (b"file", b"expect file"):
+        if fixture:
+            content = [(line, read_bytes(fixture_path(fixture)))] + content
+        if name == b"file":
+            case.files.append((line, path, content, None))
+        else:
+            case.expect_files.append((line, path, content))
     elif name == b"serve":
         case.serve = (line, rest)
     elif name == b"unchanged":
@@ -283,7 +296,8 @@ def compare(label, expected_chunks, actual):
             elif i < a2:
                 problems.append("line %s: %s %s, missing" % (expected[i][0], what, show(want[i])))
             else:
-                where = "after line %s" % expected[a1 - 1][0] if a1 else "before any expectation"
+                last = min(i, a2) - 1
+                where = "after line %s" % expected[last][0] if last >= 0 else "before any expectation"
                 problems.append("%s: unexpected %s %s" % (where, label, show(got[j])))
     return problems
 
@@ -382,18 +396,22 @@ class Placeholders:
 
 
 def make_files(case, workdir, fill):
-    for _, path, content, fixture in case.files:
+    for _, path, content, folder in case.files:
         target = os.path.join(workdir, os.fsdecode(path))
-        if fixture is None:
-            write_bytes(target, fill(b"".join(t for _, t in content)))
-        elif os.path.isdir(fixture_path(fixture)):
-            shutil.copytree(fixture_path(fixture), target, dirs_exist_ok=True)
-            for folder, _, names in os.walk(target):
-                for name in names:
-                    full = os.path.join(folder, name)
-                    write_bytes(full, fill(read_bytes(full)))
+        if folder is not None:
+            copy_fixture_folder(fixture_path(folder), target, fill)
+        elif path.endswith(b"/"):
+            os.makedirs(target, exist_ok=True)
         else:
-            write_bytes(target, fill(read_bytes(fixture_path(fixture))))
+            write_bytes(target, fill(b"".join(t for _, t in content)))
+
+
+def copy_fixture_folder(source, target, fill):
+    shutil.copytree(source, target, dirs_exist_ok=True)
+    for below, _, names in os.walk(target):
+        for name in names:
+            full = os.path.join(below, name)
+            write_bytes(full, fill(read_bytes(full)))
 
 
 def make_tools(case, tmp, fill, env):
@@ -411,11 +429,9 @@ def make_tools(case, tmp, fill, env):
 
 def check_after(case, workdir, fill):
     problems = []
-    for number, path, content, fixture in case.expect_files:
-        if fixture is not None:
-            content = [(number, read_bytes(fixture_path(fixture)))]
+    for number, path, content in case.expect_files:
         problems += check_file(number, path, [(n, fill(t)) for n, t in content], workdir)
-    made = {p: [(n, read_bytes(fixture_path(f)))] if f else c for n, p, c, f in case.files}
+    made = {p: c for _, p, c, folder in case.files if folder is None}
     for number, path in case.unchanged:
         if path not in made or os.path.isdir(os.path.join(workdir, os.fsdecode(path))):
             raise CaseError("line %d: no file %s made by '# file:'" % (number, path.decode()))
