@@ -50,22 +50,29 @@ private:
     int last_line() const { return tokens[at_ - 1].line; }
 
     int add(double (*evaluate)(const Node&), int left = NO_NODE, int right = NO_NODE) {
-        nodes_.push_back(Node{evaluate, nullptr, nullptr, 0, nullptr, nullptr, 0, last_line()});
+        nodes_.push_back(Node{evaluate, nullptr, nullptr, 0, nullptr, nullptr, 0, last_line(), 0});
         links_.emplace_back(left, right);
         return static_cast<int>(nodes_.size()) - 1;
     }
 
-    // An infix operation, in its shorter form when the right operand is a
-    // constant, one that cannot fail a zero test.
+    // An infix operation, in a shorter form for two names, or for a right
+    // operand that is a constant which cannot fail a zero test.
     int binary(Operation operation, int left, int right) {
         const BinaryForms& forms = binary_forms(operation);
         int node = add(forms.general, left, right);
         const Node& divisor = nodes_[right];
+        bool left_is_name = nodes_[left].evaluate == nodes::variable;
         bool may_fail = operation == Operation::DIVIDE || operation == Operation::MODULO;
-        if (divisor.evaluate != nodes::constant || (may_fail && divisor.number == 0)) return node;
-        nodes_[node].number = divisor.number;
-        nodes_[node].evaluate =
-            nodes_[left].evaluate == nodes::variable ? forms.name_with_constant : forms.with_constant;
+        if (divisor.evaluate == nodes::variable && left_is_name) {
+            nodes_[node].evaluate = forms.names;
+        } else if (divisor.evaluate == nodes::constant && !(may_fail && divisor.number == 0)) {
+            nodes_[node].number = divisor.number;
+            nodes_[node].evaluate = left_is_name ? forms.name_with_constant : forms.with_constant;
+            if (operation == Operation::MODULO && is_small_whole(divisor.number)) {
+                nodes_[node].whole_divisor = static_cast<int>(divisor.number);
+                nodes_[node].evaluate = left_is_name ? nodes::name_remainder_by_whole : nodes::remainder_by_whole;
+            }
+        }
         return node;
     }
 

@@ -97,7 +97,8 @@ struct Value {
     }
 };
 
-// name = value;  (in a for loop's update clause, without the ';')
+// name = value;  (in a for loop's update clause, without the ';'). The
+// number and the string forms are apart, so that each runs straight through.
 class Assignment : public CompiledStatement {
 public:
     explicit Assignment(int start)
@@ -106,25 +107,50 @@ public:
         if (!update_clause_) require(value_.last + 1, TOKEN_SEMICOLON);
     }
 
-    void run() const override {
-        if ((in_for_loop_update != 0) != update_clause_) return walk_statement();
-        Variable* target = target_.require_defined("Undefined variable: %s");
-        if (value_.text != nullptr) {
-            copy_text(target->string, STRING_SIZE, value_.text);
-            target->is_string = 1;
-        } else {
-            target->number = value_.expression->value();
-            target->is_string = 0;
-        }
-        ending_.reach();
-    }
-
-private:
+protected:
     NamedVariable target_;
     Value value_;
     bool update_clause_;
     Ending ending_;
+
+    // Where the statement was compiled for the other place (a for loop's
+    // update clause or not), the walker runs it.
+    bool in_its_place() const { return (in_for_loop_update != 0) == update_clause_; }
 };
+
+class NumberAssignment : public Assignment {
+public:
+    explicit NumberAssignment(int start) : Assignment(start), value_node_(value_.expression->root) {}
+
+    void run() const override {
+        if (!in_its_place()) return walk_statement();
+        Variable* target = target_.require_defined("Undefined variable: %s");
+        target->number = value_node_->evaluate(*value_node_);
+        target->is_string = 0;
+        ending_.reach();
+    }
+
+private:
+    const Node* value_node_;
+};
+
+class TextAssignment : public Assignment {
+public:
+    using Assignment::Assignment;
+
+    void run() const override {
+        if (!in_its_place()) return walk_statement();
+        Variable* target = target_.require_defined("Undefined variable: %s");
+        copy_text(target->string, STRING_SIZE, value_.text);
+        target->is_string = 1;
+        ending_.reach();
+    }
+};
+
+std::unique_ptr<CompiledStatement> compile_assignment(int start) {
+    if (kind_at(start + 2) == TOKEN_STRING) return std::make_unique<TextAssignment>(start);
+    return std::make_unique<NumberAssignment>(start);
+}
 
 // var name = value;
 class Declaration : public CompiledStatement {
@@ -378,6 +404,20 @@ private:
     int after_body_;
 };
 
+// The assignment of a for loop's update clause, compiled as it runs there;
+// null when it holds anything unusual.
+std::unique_ptr<CompiledStatement> compile_update(int start) {
+    int saved = in_for_loop_update;
+    in_for_loop_update = 1;
+    std::unique_ptr<CompiledStatement> update;
+    try {
+        update = compile_assignment(start);
+    } catch (const Unusual&) {
+    }
+    in_for_loop_update = saved;
+    return update;
+}
+
 // for (init; condition; update) { ... }
 class For : public CompiledStatement {
 public:
@@ -398,6 +438,10 @@ public:
         body_end_ = block_end(body_start_);
         after_body_ = after_block(body_start_);
         if (condition_start_ != condition_end) condition_ = expression_at(condition_start_);
+        if (update_end_ > update_start_ && kind_at(update_start_) == TOKEN_IDENTIFIER &&
+            kind_at(update_start_ + 1) == TOKEN_ASSIGN) {
+            update_ = compile_update(update_start_);
+        }
     }
 
     void run() const override {
@@ -428,10 +472,16 @@ private:
     int brace_line_;
     int body_start_, body_end_, after_body_;
     std::unique_ptr<CompiledExpression> condition_;
+    std::unique_ptr<CompiledStatement> update_;
 
+    // The update clause is normally one assignment that ends at the ')'.
     void run_update() const {
         in_for_loop_update = 1;
         current_token = update_start_;
+        if (update_ != nullptr) {
+            count_step();
+            update_->run();
+        }
         while (current_token < update_end_) execute_statement();
         in_for_loop_update = 0;
     }
@@ -441,7 +491,7 @@ std::unique_ptr<CompiledStatement> compile_at(int start) {
     switch (kind_at(start)) {
         case TOKEN_IDENTIFIER:
             if (kind_at(start + 1) != TOKEN_ASSIGN) return nullptr;
-            return std::make_unique<Assignment>(start);
+            return compile_assignment(start);
         case TOKEN_VAR:
             return std::make_unique<Declaration>(start);
         case TOKEN_PRINT:
