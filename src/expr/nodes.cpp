@@ -15,15 +15,18 @@ constexpr double INT32_LIMIT = 2147483648.0;              // 2^31, kept out of r
 double left(const Node& node) { return node.left->evaluate(*node.left); }
 double right(const Node& node) { return node.right->evaluate(*node.right); }
 
-double value_of_name(const Node& node) {
+// Finds a name's variable the first time, or stops the script.
+[[gnu::noinline]] double look_up_name(const Node& node) {
+    node.variable = find_variable_at(node.token);
     if (node.variable == nullptr) {
-        node.variable = find_variable_at(node.token);
-        if (node.variable == nullptr) {
-            current_line = node.line;
-            error("Undefined variable: %s", tokens[node.token].text);
-        }
+        current_line = node.line;
+        error("Undefined variable: %s", tokens[node.token].text);
     }
     return node.variable->number;
+}
+
+inline double value_of_name(const Node& node) {
+    return node.variable != nullptr ? node.variable->number : look_up_name(node);
 }
 
 bool is_exact_whole(double value) {

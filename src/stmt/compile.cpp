@@ -130,6 +130,30 @@ public:
         ending_.reach();
     }
 
+    bool adds_constant_to_name() const {
+        return value_node_->evaluate == binary_forms(Operation::ADD).name_with_constant;
+    }
+
+private:
+    const Node* value_node_;
+};
+
+// name = name + constant: the sum is made here, without calling the node.
+class AddAssignment : public Assignment {
+public:
+    explicit AddAssignment(int start) : Assignment(start), value_node_(value_.expression->root) {}
+
+    void run() const override {
+        if (!in_its_place()) return walk_statement();
+        Variable* target = target_.require_defined("Undefined variable: %s");
+        const Node& name = *value_node_->left;
+        Variable* source = name.variable;
+        double value = source != nullptr ? source->number : name.evaluate(name);
+        target->number = value + value_node_->number;
+        target->is_string = 0;
+        ending_.reach();
+    }
+
 private:
     const Node* value_node_;
 };
@@ -149,7 +173,9 @@ public:
 
 std::unique_ptr<CompiledStatement> compile_assignment(int start) {
     if (kind_at(start + 2) == TOKEN_STRING) return std::make_unique<TextAssignment>(start);
-    return std::make_unique<NumberAssignment>(start);
+    auto plain = std::make_unique<NumberAssignment>(start);
+    if (plain->adds_constant_to_name()) return std::make_unique<AddAssignment>(start);
+    return plain;
 }
 
 // var name = value;
@@ -295,23 +321,83 @@ private:
     Ending ending_{0};
 };
 
+// The statements of a block, up to its '}' (an if's block) or up to an index
+// (a loop's body). The first run reads them from the cursor as the walker
+// does. When every one was compiled and each began where the one before
+// ended, later runs call them in turn, checking only that each ends where it
+// did before; at any other place the cursor takes over again.
+class Block {
+public:
+    enum class Until { CLOSING_BRACE, END_INDEX };
+
+    Block(int start, int end, Until until) : start_(start), end_(end), until_(until) {}
+
+    // Runs the block from its first statement; the cursor is on it.
+    void run() const {
+        if (!learned_) return learn();
+        for (const Step& step : steps_) {
+            count_step();
+            step.statement->run();
+            if (current_token != step.next) return run_from_cursor();
+        }
+    }
+
+private:
+    struct Step {
+        const CompiledStatement* statement;
+        int next;  // where the statement ended
+    };
+
+    int start_;
+    int end_;
+    Until until_;
+    mutable bool learned_ = false;
+    mutable std::vector<Step> steps_;
+
+    bool goes_on() const {
+        if (check(TOKEN_EOF)) return false;
+        return until_ == Until::CLOSING_BRACE ? !check(TOKEN_RBRACE) : current_token < end_;
+    }
+
+    void run_from_cursor() const {
+        while (goes_on()) execute_statement();
+    }
+
+    void learn() const {
+        std::vector<Step> steps;
+        bool straight = true;
+        while (goes_on()) {
+            int at = current_token;
+            execute_statement();
+            const CompiledStatement* statement = compiled_statements[at].get();
+            straight = straight && statement != nullptr;
+            if (straight) steps.push_back(Step{statement, current_token});
+        }
+        if (!straight || current_token != end_) return;
+        steps_ = std::move(steps);
+        learned_ = true;
+    }
+};
+
 // ( condition ) {  -- the header of if and while, with the cursor and line
 // where the walker stands once it has stepped over the '{'.
 struct ConditionHeader {
     std::unique_ptr<CompiledExpression> condition;
+    const Node* root;
     int body_start;
     int brace_line;
 
     explicit ConditionHeader(int open) {
         require(open, TOKEN_LPAREN);
         condition = expression_at(open + 1);
+        root = condition->root;
         require(condition->end, TOKEN_RPAREN);
         require(condition->end + 1, TOKEN_LBRACE);
         body_start = condition->end + 2;
         brace_line = line_at(condition->end + 1);
     }
 
-    bool test() const { return is_true(condition->value()); }
+    bool test() const { return is_true(root->evaluate(*root)); }
     void enter_body() const {
         current_token = body_start;
         current_line = brace_line;
@@ -319,53 +405,39 @@ struct ConditionHeader {
 };
 
 // if (condition) { ... } else { ... }  -- what follows the block is looked at
-// where the block's statements end, as the walker does; where that is the
-// block's own '}', the else part is known in advance.
+// where the block's statements end, as the walker does. Where that is the
+// block's own '}', an else part is known in advance (the IfElse below).
 class If : public CompiledStatement {
 public:
     explicit If(int start)
-        : header_(start + 1), block_end_(block_end(header_.body_start)), after_block_(after_block(header_.body_start)) {
-        int at = after_block_;
-        closed_ = kind_at(block_end_) == TOKEN_RBRACE;
-        has_else_ = closed_ && kind_at(at) == TOKEN_ELSE && kind_at(at + 1) == TOKEN_LBRACE;
-        if (!has_else_) return;
-        else_start_ = at + 2;
-        else_brace_line_ = line_at(at + 1);
-        after_else_ = after_block(else_start_);
+        : header_(start + 1),
+          block_end_(block_end(header_.body_start)),
+          after_block_(after_block(header_.body_start)),
+          closed_(kind_at(block_end_) == TOKEN_RBRACE),
+          then_(header_.body_start, block_end_, Block::Until::CLOSING_BRACE) {}
+
+    bool has_else() const {
+        return closed_ && kind_at(after_block_) == TOKEN_ELSE && kind_at(after_block_ + 1) == TOKEN_LBRACE;
     }
 
     void run() const override {
         bool condition = header_.test();
         header_.enter_body();
         if (condition) {
-            while (!check(TOKEN_RBRACE) && !check(TOKEN_EOF)) execute_statement();
-            if (!closed_ || current_token != block_end_) {
-                match(TOKEN_RBRACE);
-                return else_as_walker(condition);
-            }
-            step_over();  // '}'
+            then_.run();
+            match(TOKEN_RBRACE);
         } else {
             current_token = after_block_;
         }
-        if (!has_else_) return else_as_walker(condition);
-        current_line = else_brace_line_;
-        if (condition) {
-            current_token = after_else_;
-        } else {
-            current_token = else_start_;
-            execute_block();
-        }
+        else_as_walker(condition);
     }
 
-private:
+protected:
     ConditionHeader header_;
     int block_end_;
     int after_block_;
     bool closed_;
-    bool has_else_ = false;
-    int else_start_ = 0;
-    int else_brace_line_ = 0;
-    int after_else_ = 0;
+    Block then_;
 
     // What follows the block, as the walker reads it from the cursor.
     static void else_as_walker(bool condition) {
@@ -379,12 +451,49 @@ private:
     }
 };
 
+class IfElse : public If {
+public:
+    explicit IfElse(int start)
+        : If(start),
+          else_start_(after_block_ + 2),
+          else_brace_line_(line_at(after_block_ + 1)),
+          after_else_(after_block(else_start_)),
+          else_(else_start_, block_end(else_start_), Block::Until::CLOSING_BRACE) {}
+
+    void run() const override {
+        if (header_.test()) {
+            header_.enter_body();
+            then_.run();
+            if (current_token != block_end_) {  // the block's statements went past its '}'
+                match(TOKEN_RBRACE);
+                return else_as_walker(true);
+            }
+            current_token = after_else_;
+            current_line = else_brace_line_;
+        } else {
+            current_token = else_start_;
+            current_line = else_brace_line_;
+            else_.run();
+            match(TOKEN_RBRACE);
+        }
+    }
+
+private:
+    int else_start_;
+    int else_brace_line_;
+    int after_else_;
+    Block else_;
+};
+
 // while (condition) { ... }  -- the condition is evaluated once before the
 // loop, as the walker does to find where it ends.
 class While : public CompiledStatement {
 public:
     explicit While(int start)
-        : header_(start + 1), body_end_(block_end(header_.body_start)), after_body_(after_block(header_.body_start)) {}
+        : header_(start + 1),
+          body_end_(block_end(header_.body_start)),
+          after_body_(after_block(header_.body_start)),
+          body_(header_.body_start, body_end_, Block::Until::END_INDEX) {}
 
     void run() const override {
         header_.condition->value();
@@ -393,7 +502,7 @@ public:
             bool condition = header_.test();
             header_.enter_body();
             if (!condition) break;
-            execute_body(body_end_);
+            body_.run();
         }
         current_token = after_body_;
     }
@@ -402,6 +511,7 @@ private:
     ConditionHeader header_;
     int body_end_;
     int after_body_;
+    Block body_;
 };
 
 // The assignment of a for loop's update clause, compiled as it runs there;
@@ -437,6 +547,7 @@ public:
         body_start_ = update_end_ + 2;
         body_end_ = block_end(body_start_);
         after_body_ = after_block(body_start_);
+        body_ = std::make_unique<Block>(body_start_, body_end_, Block::Until::END_INDEX);
         if (condition_start_ != condition_end) condition_ = expression_at(condition_start_);
         if (update_end_ > update_start_ && kind_at(update_start_) == TOKEN_IDENTIFIER &&
             kind_at(update_start_ + 1) == TOKEN_ASSIGN) {
@@ -459,7 +570,7 @@ public:
             count_step();
             if (!is_true(condition_->run())) break;
             current_token = body_start_;
-            execute_body(body_end_);
+            body_->run();
             if (update_end_ > update_start_) run_update();
         }
         current_token = after_body_;
@@ -473,6 +584,7 @@ private:
     int body_start_, body_end_, after_body_;
     std::unique_ptr<CompiledExpression> condition_;
     std::unique_ptr<CompiledStatement> update_;
+    std::unique_ptr<Block> body_;
 
     // The update clause is normally one assignment that ends at the ')'.
     void run_update() const {
@@ -496,8 +608,11 @@ std::unique_ptr<CompiledStatement> compile_at(int start) {
             return std::make_unique<Declaration>(start);
         case TOKEN_PRINT:
             return std::make_unique<Print>(start);
-        case TOKEN_IF:
-            return std::make_unique<If>(start);
+        case TOKEN_IF: {
+            auto plain = std::make_unique<If>(start);
+            if (plain->has_else()) return std::make_unique<IfElse>(start);
+            return plain;
+        }
         case TOKEN_WHILE:
             return std::make_unique<While>(start);
         case TOKEN_FOR:
