@@ -134,11 +134,12 @@ def output_of(interpreter, script, cwd):
 
 
 def peak_memory_kb(interpreter, script, cwd):
-    with open(os.devnull, "wb") as null:
-        process = subprocess.Popen([interpreter, script], cwd=cwd, stdout=null, stderr=null,
-                                   stdin=subprocess.DEVNULL)
-        _, _, usage = os.wait4(process.pid, 0)
-    return usage.ru_maxrss
+    """Measured by GNU time, which starts the program from its own small
+    process: a child of this Python process would count Python's pages."""
+    with tempfile.NamedTemporaryFile("r", suffix=".txt") as report:
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name, interpreter, script], cwd=cwd,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, check=True)
+        return int(report.read().split()[-1])
 
 
 def check_outputs(key, interpreters, scripts, cwd, expected=None):
@@ -169,9 +170,9 @@ def time_rounds(interpreters, scripts, rounds, runs_per_round, cwd):
     with tempfile.NamedTemporaryFile(suffix=".json") as export:
         for _ in range(rounds):
             commands = ["%s %s" % (interpreters[name], scripts[name]) for name in names]
-            subprocess.run(["hyperfine", "-N", "--style", "none", "--runs", str(runs_per_round),
+            subprocess.run(["hyperfine", "-N", "--style", "none", "--runs", str(runs_per_round), "--warmup", "1",
                             "--export-json", export.name] + commands, cwd=cwd, check=True,
-                           stdout=subprocess.DEVNULL)
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             with open(export.name) as f:
                 results = json.load(f)["results"]
             for name, result in zip(names, results):
@@ -184,8 +185,8 @@ def show_time(seconds):
 
 
 def time_all(args, interpreters):
-    if not shutil.which("hyperfine"):
-        sys.exit("hyperfine is needed (Debian package hyperfine)")
+    if not shutil.which("hyperfine") or not os.path.exists("/usr/bin/time"):
+        sys.exit("hyperfine and GNU time are needed (Debian packages hyperfine and time)")
     peers = [name for name in ("lua", "python", "perl") if name in interpreters]
     header = ["workload"] + [LABELS[n] for n in interpreters] + ["vs " + LABELS[n] for n in peers]
     header += ["memory " + LABELS[n] for n in interpreters]

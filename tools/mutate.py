@@ -19,7 +19,7 @@ give the same sample. --sanitize builds with AddressSanitizer and
 UndefinedBehaviorSanitizer, which also catch a change that only overruns a
 buffer; it is slower.
 
-The suite is that of CTest without the slow packaging and editor checks:
+The suite is that of CTest without the packaging, editor and stress checks:
 the unit tests, every script folder run compiled (scripts.*) and walked
 (walker.*), docs.examples and bench.checksums.
 """
@@ -36,7 +36,7 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parent.parent
-SUITE_EXCLUDE = r"^(packaging|editors|man)\."
+SUITE_EXCLUDE = r"^(packaging|editors|man|stress)\."
 
 
 def swap(table):

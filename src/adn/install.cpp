@@ -10,8 +10,8 @@
 #include "adn/messages.h"
 #include "adn/package_file.h"
 #include "adn/registry.h"
+#include "adn/table_lock.h"
 #include "adn/text_files.h"
-#include "core/error.h"
 #include "net/download.h"
 
 namespace {
@@ -109,10 +109,30 @@ bool read_package_version(const std::string& path, std::string& version) {
     return true;
 }
 
-void record_package(const std::string& name, const std::string& version, const std::string& url) {
+// False, with the record taken back, when the table cannot be saved.
+bool record_package(const std::string& name, const std::string& version, const std::string& url) {
     installed_packages[package_count++] =
         Package{cut_text(name, NAME_LIMIT), version, cut_text(url, ADDRESS_LIMIT), current_time_text()};
-    save_packages();
+    if (save_packages()) return true;
+    installed_packages[--package_count] = Package{};
+    return false;
+}
+
+// Takes the record out of the table, closing the gap, and returns it.
+Package take_out_record(int slot) {
+    Package record = installed_packages[slot];
+    std::move(installed_packages + slot + 1, installed_packages + package_count, installed_packages + slot);
+    installed_packages[--package_count] = Package{};
+    return record;
+}
+
+// Puts a record back at `slot` (or at the end, when the table is shorter now).
+void put_back_record(const Package& record, int slot) {
+    slot = std::min(slot, package_count);
+    std::move_backward(installed_packages + slot, installed_packages + package_count,
+                       installed_packages + package_count + 1);
+    installed_packages[slot] = record;
+    package_count++;
 }
 
 // The next repository is tried when this one does not deliver a readable file.
@@ -127,7 +147,7 @@ InstallOutcome install_from(const std::string& name, const std::string& url) {
         print_text_line(adn_text::PACKAGE_TABLE_FULL);
         return InstallOutcome::FAILED;
     }
-    record_package(name, version, url);
+    if (!record_package(name, version, url)) return InstallOutcome::FAILED;
     std::printf(adn_text::INSTALLED, name.c_str(), version.c_str());
     return InstallOutcome::INSTALLED;
 }
@@ -145,12 +165,9 @@ void restore_package(const SavedPackage& saved) {
     } else {
         std::remove(path.c_str());
     }
+    release_record_on_disk(saved.record.name);
     if (package_count >= MAX_PACKAGES) return;  // filled meanwhile by package code
-    int slot = std::min(saved.slot, package_count);
-    std::move_backward(installed_packages + slot, installed_packages + package_count,
-                       installed_packages + package_count + 1);
-    installed_packages[slot] = saved.record;
-    package_count++;
+    put_back_record(saved.record, saved.slot);
     save_packages();
 }
 
@@ -162,17 +179,25 @@ int installed_slot(const char* name) {
     return slot;
 }
 
-// Removal, then a fresh install; on failure the old package is put back.
+// Removal, then a fresh install; on failure, or when a script error or the
+// user stops it, the old package is put back. The removal is made in memory
+// only: the file keeps the old record until the new one is saved or the old
+// one restored, and the old package file stays for the download to replace.
 int reinstall_package(const char* name, const SavedPackage& saved) {
     int status;
+    hold_record_on_disk(saved.record, saved.slot);
     try {
-        remove_package(name);
+        take_out_record(saved.slot);
+        std::printf(adn_text::REMOVED, name);
         status = install_package(name);
-    } catch (const ScriptError&) {
+    } catch (...) {
         restore_package(saved);
         throw;
     }
-    if (status == 0) return 0;
+    if (status == 0) {
+        release_record_on_disk(saved.record.name);
+        return 0;
+    }
     restore_package(saved);
     std::printf(adn_text::UPDATE_FAILED, name);
     return -1;
@@ -192,6 +217,7 @@ int download_package(const char* name, const char* url) {
 
 int install_package(const char* name) {
     if (refuse_invalid_name(name)) return -1;
+    TableLock lock;
     if (is_package_installed(name)) {
         std::printf(adn_text::ALREADY_INSTALLED, name);
         return 0;
@@ -213,19 +239,25 @@ int install_package(const char* name) {
 }
 
 int update_package(const char* name) {
+    TableLock lock;
     int slot = installed_slot(name);
     if (slot < 0) return -1;
     std::printf(adn_text::UPDATING, name);
     return reinstall_package(name, save_package_state(slot));
 }
 
+// The table is saved before the file goes: a crash in between leaves a file
+// without a record, never a record without its file.
 int remove_package(const char* name) {
+    TableLock lock;
     int slot = installed_slot(name);
     if (slot < 0) return -1;
+    Package record = take_out_record(slot);
+    if (!save_packages()) {
+        put_back_record(record, slot);
+        return -1;
+    }
     std::remove(package_path(name).c_str());  // a file already gone is no error
-    std::move(installed_packages + slot + 1, installed_packages + package_count, installed_packages + slot);
-    installed_packages[--package_count] = Package{};
-    save_packages();
     std::printf(adn_text::REMOVED, name);
     return 0;
 }

@@ -2,11 +2,13 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
 #include "adn/messages.h"
+#include "adn/table_lock.h"
 #include "adn/text_files.h"
 
 Package installed_packages[MAX_PACKAGES];
@@ -17,6 +19,14 @@ int repo_count = 0;
 namespace {
 
 const char DEFAULT_REPOSITORY[] = ZENTUL_SERVER "/download/adn/";
+
+struct HeldRecord {
+    Package record;
+    int slot;
+};
+
+// Records taken out of the table by updates under way, still written by saves.
+std::vector<HeldRecord> held_records;
 
 std::string packages_path() { return adn_path("packages.txt"); }
 std::string repositories_path() { return adn_path("repositories.txt"); }
@@ -64,15 +74,34 @@ void load_repositories() {
 }
 
 void load_packages() {
+    package_count = 0;
     OpenFile file = open_file(packages_path(), "r");
     if (file == nullptr) return;
-    package_count = 0;
     std::string line;
     while (package_count < MAX_PACKAGES && read_line(file.get(), line)) {
         std::vector<std::string> fields = split_fields(line);
         if (fields.empty()) continue;
         installed_packages[package_count++] = package_from_fields(fields);
     }
+}
+
+// The table as saved: the records in use, and the held ones at their places.
+std::vector<const Package*> packages_to_save() {
+    std::vector<const Package*> records;
+    for (int i = 0; i < package_count; i++) records.push_back(&installed_packages[i]);
+    for (const HeldRecord& held : held_records) {
+        if (find_package(held.record.name.c_str()) >= 0) continue;  // the new version is in
+        std::size_t slot = std::min(static_cast<std::size_t>(held.slot), records.size());
+        records.insert(records.begin() + static_cast<std::ptrdiff_t>(slot), &held.record);
+    }
+    return records;
+}
+
+// Writes the file; on failure says so and returns false.
+bool save_file(const std::string& path, const std::string& contents) {
+    if (replace_file(path, contents)) return true;
+    std::printf(adn_text::SAVE_FAILED, path.c_str());
+    return false;
 }
 
 bool is_repository_present(const char* url) {
@@ -82,9 +111,10 @@ bool is_repository_present(const char* url) {
     return false;
 }
 
-// A '|' or a control byte would break the one-address-per-line file.
+// A '|' or a control byte would break the one-address-per-line file; a
+// leading '-' would reach the download tools as an option.
 bool is_valid_repository_address(const char* url) {
-    if (*url == '\0') return false;
+    if (*url == '\0' || *url == '-') return false;
     for (const char* c = url; *c != '\0'; c++) {
         unsigned char byte = static_cast<unsigned char>(*c);
         if (byte == '|' || byte < 0x20 || byte == 0x7F) return false;
@@ -98,26 +128,35 @@ std::string cut_text(const std::string& text, std::size_t limit) {
     return text.size() > limit ? text.substr(0, limit) : text;
 }
 
-void init_adn() {
-    mkdir(ADN_DIRECTORY, 0755);  // already there, or not makeable: go on
+void load_tables() {
     load_repositories();
     load_packages();
 }
 
-void save_packages() {
-    std::string contents;
-    for (int i = 0; i < package_count; i++) {
-        const Package& package = installed_packages[i];
-        contents += package.name + "|" + package.version + "|" + package.repository + "|" +
-                    package.installed_at + "\n";
-    }
-    replace_file(packages_path(), contents);  // an unwritable file is skipped silently
+void init_adn() {
+    mkdir(ADN_DIRECTORY, 0755);  // already there, or not makeable: go on
+    load_tables();
 }
 
-void save_repositories() {
+bool save_packages() {
+    std::string contents;
+    for (const Package* package : packages_to_save()) {
+        contents += package->name + "|" + package->version + "|" + package->repository + "|" +
+                    package->installed_at + "\n";
+    }
+    return save_file(packages_path(), contents);
+}
+
+bool save_repositories() {
     std::string contents;
     for (int i = 0; i < repo_count; i++) contents += repositories[i].url + "\n";
-    replace_file(repositories_path(), contents);  // an unwritable file is skipped silently
+    return save_file(repositories_path(), contents);
+}
+
+void hold_record_on_disk(const Package& record, int slot) { held_records.push_back(HeldRecord{record, slot}); }
+
+void release_record_on_disk(const std::string& name) {
+    std::erase_if(held_records, [&name](const HeldRecord& held) { return held.record.name == name; });
 }
 
 int find_package(const char* name) {
@@ -130,6 +169,7 @@ int find_package(const char* name) {
 int is_package_installed(const char* name) { return find_package(name) >= 0 ? 1 : 0; }
 
 int add_repository(const char* url) {
+    TableLock lock;
     if (repo_count >= MAX_REPOSITORIES) {
         print_text_line(adn_text::REPOSITORY_TABLE_FULL);
         return -1;
@@ -143,7 +183,10 @@ int add_repository(const char* url) {
         return 0;
     }
     add_repository_record(url);
-    save_repositories();
+    if (!save_repositories()) {
+        repositories[--repo_count] = Repository{};
+        return -1;
+    }
     std::printf(adn_text::REPOSITORY_ADDED, url);
     return 0;
 }

@@ -36,8 +36,19 @@ std::string cut_text(const std::string& text, std::size_t limit);
 
 // Creates .adn and loads both registries; runs on every invocation.
 void init_adn();
-void save_packages();
-void save_repositories();
+// Loads both registries afresh from their files.
+void load_tables();
+// Each rewrites its file whole from the table; when that fails, prints
+// SAVE_FAILED with the file's path and returns false.
+bool save_packages();
+bool save_repositories();
+
+// An update takes the old record out of the table before it installs the new
+// version. Until the update releases it, every save still writes the old
+// record at its old slot (unless a record of that name is in the table), so
+// the file never lacks the package.
+void hold_record_on_disk(const Package& record, int slot);
+void release_record_on_disk(const std::string& name);
 
 // 1 when a package of exactly that name is in the table, else 0.
 int is_package_installed(const char* name);

@@ -1,6 +1,36 @@
 #include "adn/text_files.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
+
+namespace {
+
+// The mode a file created the ordinary way gets: 0666 less the umask.
+mode_t readable_file_mode() {
+    mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+bool write_all(int descriptor, const std::string& contents) {
+    const char* next = contents.data();
+    std::size_t left = contents.size();
+    while (left > 0) {
+        ssize_t written = write(descriptor, next, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        next += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+}  // namespace
 
 OpenFile open_file(const std::string& path, const char* mode) {
     return OpenFile(std::fopen(path.c_str(), mode));
@@ -29,13 +59,16 @@ bool read_whole_file(const std::string& path, std::string& contents) {
 }
 
 bool replace_file(const std::string& path, const std::string& contents) {
-    std::string temporary = path + ".tmp";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (file == nullptr) return false;
-    bool written = std::fwrite(contents.data(), 1, contents.size(), file) == contents.size();
-    written = std::fclose(file) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    // A fresh name for every save: two processes saving at once never share
+    // a temporary file, and nothing planted at a known name is followed.
+    std::string temporary = path + ".XXXXXX";
+    int descriptor = mkstemp(temporary.data());
+    if (descriptor < 0) return false;
+    bool saved = fchmod(descriptor, readable_file_mode()) == 0 && write_all(descriptor, contents) &&
+                 fsync(descriptor) == 0;
+    saved = close(descriptor) == 0 && saved;
+    if (!saved || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        unlink(temporary.c_str());
         return false;
     }
     return true;

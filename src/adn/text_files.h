@@ -28,6 +28,8 @@ bool read_line(std::FILE* file, std::string& line);
 // Reads the whole file into `contents`; false when it cannot be opened.
 bool read_whole_file(const std::string& path, std::string& contents);
 
-// Writes `contents` to a temporary file beside `path` and renames it over
-// `path`, so that a failed write leaves the old file whole. False on failure.
+// Writes `contents` to a freshly created temporary file beside `path`, flushes
+// it to the disk and renames it over `path`, so that readers see either the
+// old file or the new one whole. On failure the temporary file is removed, the
+// old file stays, and the result is false.
 bool replace_file(const std::string& path, const std::string& contents);

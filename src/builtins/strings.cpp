@@ -1,4 +1,4 @@
-#include <cctype>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,14 +12,20 @@ namespace {
 
 constexpr char STRING_ARGUMENT[] = "string argument";
 
-bool is_white_space(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+// The program never sets a locale, so the C library's classes are ASCII's:
+// only A-Z and a-z change case, and white space is ' ' and '\t' to '\r'.
+bool is_white_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 void to_upper(char* text) {
-    for (; *text != '\0'; text++) *text = static_cast<char>(std::toupper(static_cast<unsigned char>(*text)));
+    for (; *text != '\0'; text++) {
+        if (*text >= 'a' && *text <= 'z') *text = static_cast<char>(*text - 'a' + 'A');
+    }
 }
 
 void to_lower(char* text) {
-    for (; *text != '\0'; text++) *text = static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
+    for (; *text != '\0'; text++) {
+        if (*text >= 'A' && *text <= 'Z') *text = static_cast<char>(*text - 'A' + 'a');
+    }
 }
 
 void trim_white_space(char* text) {
@@ -51,8 +57,9 @@ const char* read_source_string(const char* name) {
 
 int text_length(const char* text) { return static_cast<int>(std::strlen(text)); }
 
+// The first character is compared on its own, since most places differ there.
 bool starts_with(const char* text, const char* prefix, std::size_t prefix_length) {
-    return std::strncmp(text, prefix, prefix_length) == 0;
+    return text[0] == prefix[0] && std::strncmp(text, prefix, prefix_length) == 0;
 }
 
 // Appends `text` to `out` (holding `*length` characters) up to the string limit.
@@ -121,6 +128,15 @@ void execute_replace(const char* name) {
     char out[STRING_SIZE];
     int length = 0;
     for (const char* at = source; *at != '\0' && length < STRING_SIZE - 1;) {
+        // Characters before the next one that could start a match are copied
+        // as they are, up to the limit.
+        const char* candidate = std::strchr(at, old_text[0]);
+        std::size_t plain = candidate != nullptr ? candidate - at : std::strlen(at);
+        plain = std::min(plain, static_cast<std::size_t>(STRING_SIZE - 1 - length));
+        std::memcpy(out + length, at, plain);
+        length += static_cast<int>(plain);
+        at += plain;
+        if (*at == '\0' || length == STRING_SIZE - 1) break;
         if (starts_with(at, old_text, old_length)) {
             append_cut(out, &length, new_text);
             at += old_length;

@@ -2,6 +2,7 @@
 
 #include "cli/command_line.h"
 #include "core/error.h"
+#include "net/shell_command.h"
 
 int main(int argc, char** argv) {
     try {
@@ -10,5 +11,8 @@ int main(int argc, char** argv) {
         report_script_error(failure);
         std::fflush(stdout);
         return 1;
+    } catch (const CommandInterrupted&) {
+        std::fflush(stdout);
+        return INTERRUPTED_STATUS;
     }
 }

@@ -9,6 +9,7 @@
 #include "cli/version.h"
 #include "cli/words.h"
 #include "net/download.h"
+#include "net/shell_command.h"
 
 namespace {
 
@@ -37,6 +38,8 @@ constexpr std::size_t VERSION_COMMAND_LIMIT = 511;
 constexpr std::size_t FIRST_OUTPUT_SIZE = 4096;
 constexpr std::size_t OUTPUT_GROWTH = 4096;
 constexpr std::size_t PIECE_SIZE = 1024;
+// A longer answer is no version: reading it would only eat memory.
+constexpr std::size_t ANSWER_LIMIT = 64 * 1024;
 
 using OutputBuffer = std::unique_ptr<char, decltype(&std::free)>;
 
@@ -58,7 +61,8 @@ int report_fetch_failure() {
     return report_failure("Please check your internet connection.\n");
 }
 
-// Everything the pipe delivers, NUL-terminated; empty when memory runs out.
+// Everything the pipe delivers, NUL-terminated; empty when memory runs out or
+// the output is longer than ANSWER_LIMIT.
 OutputBuffer read_whole_output(FILE* pipe) {
     std::size_t capacity = FIRST_OUTPUT_SIZE;
     std::size_t length = 0;
@@ -67,6 +71,7 @@ OutputBuffer read_whole_output(FILE* pipe) {
     while (output) {
         std::size_t got = std::fread(piece, 1, sizeof piece, pipe);
         if (got == 0) break;
+        if (length + got > ANSWER_LIMIT) return OutputBuffer(nullptr, &std::free);
         if (length + got > capacity - 2) {  // keeps room for the closing NUL
             capacity = length + got + OUTPUT_GROWTH;
             char* larger = static_cast<char*>(std::realloc(output.get(), capacity));
@@ -88,13 +93,14 @@ void strip_line_ends(char* text) {
 
 // Asks the server for the latest version; false when the answer cannot be had.
 bool fetch_latest_version(std::string& latest) {
-    std::string command =
-        cut_to("curl -s \"" + shell_quote_escape(VERSION_ADDRESS) + "\" 2>/dev/null", VERSION_COMMAND_LIMIT);
+    std::string command = cut_to("curl -s --connect-timeout 30 --max-time 60 \"" +
+                                     shell_quote_escape(VERSION_ADDRESS) + "\" 2>/dev/null",
+                                 VERSION_COMMAND_LIMIT);
     std::fflush(stdout);
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return false;
     OutputBuffer output = read_whole_output(pipe);
-    pclose(pipe);
+    close_pipe(pipe);  // an over-long answer ends the command when its pipe closes
     if (!output) return false;
     strip_line_ends(output.get());
     latest = cut_to(output.get(), UPDATE_NAME_LIMIT);
@@ -113,8 +119,7 @@ int run_install_command(const char* local_path) {
     std::string command = install_command(PLATFORM_NAME, local_path);
     if (command.empty()) return 0;
     std::printf("%s\n", is(PLATFORM_NAME, "macos") ? "Installing package..." : "Extracting...");
-    std::fflush(stdout);
-    return std::system(command.c_str());
+    return run_shell_command(command.c_str());
 }
 
 int download_and_install(const char* version) {
@@ -179,15 +184,17 @@ int update_zentul(const char* version) {
 }
 
 int download_file(const char* url) {
+    if (looks_like_option(url)) return report_failure("Error: Invalid address.\n");
     std::printf("Downloading: %s\n", url);
     std::string local_path = cut_to(std::string("/tmp/") + file_name_of(url, "download"), UPDATE_ADDRESS_LIMIT);
     std::printf("Saving to: %s\n", local_path.c_str());
-    if (download_file_to_path(url, local_path.c_str()) != 0) return report_failure("Download failed!\n");
+    if (download_replacing_file(url, local_path.c_str()) != 0) return report_failure("Download failed!\n");
     std::printf("Download complete!\n");
     return 0;
 }
 
 int install_library(const char* url) {
+    if (looks_like_option(url)) return report_failure("Error: Invalid address.\n");
     std::printf("Installing Zentul library...\n");
     const char* file_name = file_name_of(url, "library.zinc");
     if (std::strstr(file_name, ".zinc") == nullptr) {
@@ -196,7 +203,7 @@ int install_library(const char* url) {
     std::string library_path = cut_to(std::string("inc/") + file_name, UPDATE_ADDRESS_LIMIT);
     std::printf("Downloading: %s\n", url);
     std::printf("Installing to: %s\n", library_path.c_str());
-    if (download_file_to_path(url, library_path.c_str()) != 0) return report_failure("Installation failed!\n");
+    if (download_replacing_file(url, library_path.c_str()) != 0) return report_failure("Installation failed!\n");
     std::printf("Library installed successfully!\n");
     std::printf("Use '&inc<%s>' in your script to include it.\n", file_name);
     return 0;

@@ -1,5 +1,7 @@
 #include "expr/compile.h"
 
+#include <algorithm>
+
 #include "core/cursor.h"
 
 namespace {
@@ -18,6 +20,7 @@ public:
     explicit Compiler(int start) : at_(start) {
         nodes_.clear();
         links_.clear();
+        heights_.clear();
     }
 
     std::unique_ptr<CompiledExpression> compile() {
@@ -36,9 +39,13 @@ public:
     }
 
 private:
+    static constexpr int MAX_DEPTH = 200;
+    static constexpr int MAX_HEIGHT = 1000;
     int at_;
+    int depth_ = 0;
     static inline std::vector<Node> nodes_;
     static inline std::vector<std::pair<int, int>> links_;
+    static inline std::vector<int> heights_;
 
     TokenType kind() const { return tokens[at_].type; }
     bool match(TokenType type) {
@@ -49,23 +56,38 @@ private:
     // The line the walker holds once it has read up to here.
     int last_line() const { return tokens[at_ - 1].line; }
 
+    // Evaluating a node calls its operands', so a tree taller than the
+    // compiled form keeps (a long chain such as 1+1+...+1) is left to the
+    // walker, which reads chains in a loop.
     int add(double (*evaluate)(const Node&), int left = NO_NODE, int right = NO_NODE) {
-        nodes_.push_back(Node{evaluate, nullptr, nullptr, 0, nullptr, nullptr, 0, last_line()});
+        int height = 1 + std::max(height_of(left), height_of(right));
+        if (height > MAX_HEIGHT) throw Unusual{};
+        nodes_.push_back(Node{evaluate, nullptr, nullptr, 0, nullptr, nullptr, 0, last_line(), 0});
         links_.emplace_back(left, right);
+        heights_.push_back(height);
         return static_cast<int>(nodes_.size()) - 1;
     }
 
-    // An infix operation, in its shorter form when the right operand is a
-    // constant, one that cannot fail a zero test.
+    int height_of(int node) const { return node == NO_NODE ? 0 : heights_[node]; }
+
+    // An infix operation, in a shorter form for two names, or for a right
+    // operand that is a constant which cannot fail a zero test.
     int binary(Operation operation, int left, int right) {
         const BinaryForms& forms = binary_forms(operation);
         int node = add(forms.general, left, right);
         const Node& divisor = nodes_[right];
+        bool left_is_name = nodes_[left].evaluate == nodes::variable;
         bool may_fail = operation == Operation::DIVIDE || operation == Operation::MODULO;
-        if (divisor.evaluate != nodes::constant || (may_fail && divisor.number == 0)) return node;
-        nodes_[node].number = divisor.number;
-        nodes_[node].evaluate =
-            nodes_[left].evaluate == nodes::variable ? forms.name_with_constant : forms.with_constant;
+        if (divisor.evaluate == nodes::variable && left_is_name) {
+            nodes_[node].evaluate = forms.names;
+        } else if (divisor.evaluate == nodes::constant && !(may_fail && divisor.number == 0)) {
+            nodes_[node].number = divisor.number;
+            nodes_[node].evaluate = left_is_name ? forms.name_with_constant : forms.with_constant;
+            if (operation == Operation::MODULO && is_small_whole(divisor.number)) {
+                nodes_[node].whole_divisor = static_cast<int>(divisor.number);
+                nodes_[node].evaluate = left_is_name ? nodes::name_remainder_by_whole : nodes::remainder_by_whole;
+            }
+        }
         return node;
     }
 
@@ -133,10 +155,21 @@ private:
         }
     }
 
+    // Every nesting (a sign, a parenthesis, a call's argument) passes here.
+    // Deeper ones than the compiled form keeps are left to the walker, whose
+    // frames are smaller.
     int unary() {
-        if (match(TOKEN_MINUS)) return add(nodes::negate, unary());
-        if (match(TOKEN_NOT)) return add(nodes::logic_not, unary());
-        return primary();
+        if (++depth_ > MAX_DEPTH) throw Unusual{};
+        int node;
+        if (match(TOKEN_MINUS)) {
+            node = add(nodes::negate, unary());
+        } else if (match(TOKEN_NOT)) {
+            node = add(nodes::logic_not, unary());
+        } else {
+            node = primary();
+        }
+        depth_--;
+        return node;
     }
 
     int primary() {

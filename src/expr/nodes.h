@@ -14,8 +14,9 @@ struct Node {
     double number;      // a constant's value, or a right operand known in advance
     mutable Variable* variable;          // a name's variable, once found
     const ExpressionFunction* function;  // a call's function
-    int token;  // the token of a name
+    int token;          // the token of a name
     int line;
+    int whole_divisor;  // a constant divisor of %, when whole and of 31 bits
 };
 
 // The infix operators, in the order of `binary_forms`.
@@ -26,11 +27,13 @@ enum class Operation {
 };
 
 // An infix operator's evaluation, with shorter forms for a right operand that
-// is a constant (not zero for / and %) and for a name and a constant.
+// is a constant (not zero for / and %), for a name and a constant, and for
+// two names.
 struct BinaryForms {
     double (*general)(const Node& node);
     double (*with_constant)(const Node& node);
     double (*name_with_constant)(const Node& node);
+    double (*names)(const Node& node);
 };
 
 const BinaryForms& binary_forms(Operation operation);
@@ -43,7 +46,15 @@ double negate(const Node& node);
 double logic_not(const Node& node);
 double call(const Node& node);
 
+// % by a constant whole divisor of 31 bits, of any operand or of a name.
+double remainder_by_whole(const Node& node);
+double name_remainder_by_whole(const Node& node);
+
 }  // namespace nodes
+
+// True when the value is a whole number that an int32 holds, other than the
+// lowest, so that its remainder by any int32 but 0 is defined.
+bool is_small_whole(double value);
 
 // The floating-point remainder (the standard fmod), taking a shorter way
 // when both operands are whole numbers that fit an int64 exactly.

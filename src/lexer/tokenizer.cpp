@@ -1,11 +1,11 @@
 #include "lexer/tokenizer.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
-#include <algorithm>
 
 Token tokens[MAX_TOKENS];
 TokenFacts token_facts[MAX_TOKENS];

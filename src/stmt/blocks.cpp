@@ -21,6 +21,16 @@ void execute_body(int end) {
     while (current_token < end && !check(TOKEN_EOF)) execute_statement();
 }
 
+void run_else_part(bool condition) {
+    if (!match(TOKEN_ELSE)) return;
+    consume_after(TOKEN_LBRACE, "'else'");
+    if (condition) {
+        skip_block();
+    } else {
+        execute_block();
+    }
+}
+
 int scan_to(int start, TokenType type) {
     int index = start;
     while (tokens[index].type != type && tokens[index].type != TOKEN_EOF) index++;

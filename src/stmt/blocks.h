@@ -22,6 +22,10 @@ void execute_block();
 // Runs statements while the cursor is before `end`, stopping at the end token.
 void execute_body(int end);
 
+// An if's else part, read from the cursor after the if's block: skipped
+// when the condition held, run when not, and nothing when no else follows.
+void run_else_part(bool condition);
+
 // Index of the first token of `type`, or of the end token, from `start` on.
 int scan_to(int start, TokenType type);
 

@@ -32,13 +32,7 @@ void execute_if() {
     } else {
         skip_block();
     }
-    if (!match(TOKEN_ELSE)) return;
-    consume_after(TOKEN_LBRACE, "'else'");
-    if (condition) {
-        skip_block();
-    } else {
-        execute_block();
-    }
+    run_else_part(condition);
 }
 
 void execute_while() {

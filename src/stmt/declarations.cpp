@@ -60,6 +60,19 @@ bool print_argument(bool separated) {
 
 }  // namespace
 
+void set_declared_value(Variable* variable, const char* text, double number) {
+    if (text != nullptr) {
+        copy_text(variable->string, STRING_SIZE, text);
+        variable->is_string = 1;
+        variable->number = 0;
+    } else {
+        variable->number = number;
+        variable->is_string = 0;
+        variable->string[0] = '\0';
+    }
+    variable->is_array = 0;
+}
+
 void execute_var() {
     int name_index = current_token;
     consume(TOKEN_IDENTIFIER, "Expected variable name");
@@ -79,16 +92,7 @@ void execute_var() {
     // Created only now, so that variables made by the initializer come first.
     Variable* variable = find_variable_at(name_index);
     if (variable == nullptr) variable = find_or_create_variable(name);
-    if (text != nullptr) {
-        copy_text(variable->string, STRING_SIZE, text);
-        variable->is_string = 1;
-        variable->number = 0;
-    } else {
-        variable->number = number;
-        variable->is_string = 0;
-        variable->string[0] = '\0';
-    }
-    variable->is_array = 0;
+    set_declared_value(variable, text, number);
     consume_after(TOKEN_SEMICOLON, "variable declaration");
 }
 

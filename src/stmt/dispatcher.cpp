@@ -57,11 +57,27 @@ const Procedure procedures[] = {
     {TOKEN_EOF, nullptr, nullptr},
 };
 
+// The procedures by the kind of their keyword, so that a statement finds its
+// own without a search; input and str, which are identifiers, by their name.
+struct ProcedureIndex {
+    static constexpr int KINDS = TOKEN_MIRROR + 1;
+    const Procedure* by_kind[KINDS] = {};
+
+    ProcedureIndex() {
+        for (const Procedure* row = procedures; row->name != nullptr; row++) {
+            if (row->token != TOKEN_IDENTIFIER) by_kind[row->token] = row;
+        }
+    }
+};
+
 // The procedure a statement's first token names, or null.
 const Procedure* find_procedure(const Token& first) {
+    static const ProcedureIndex index;
+    if (first.type != TOKEN_IDENTIFIER) {
+        return first.type >= 0 && first.type < ProcedureIndex::KINDS ? index.by_kind[first.type] : nullptr;
+    }
     for (const Procedure* row = procedures; row->name != nullptr; row++) {
-        if (row->token != first.type) continue;
-        if (row->token != TOKEN_IDENTIFIER || std::strcmp(row->name, first.text) == 0) return row;
+        if (row->token == TOKEN_IDENTIFIER && std::strcmp(row->name, first.text) == 0) return row;
     }
     return nullptr;
 }

@@ -7,6 +7,11 @@ void execute_statement();
 void walk_statement();
 
 void execute_var();
+
+struct Variable;
+// Gives a declared variable its value: the string literal's text when there
+// is one, else the number.
+void set_declared_value(Variable* variable, const char* text, double number);
 void execute_print();
 void execute_if();
 void execute_while();

@@ -1,0 +1,429 @@
+#!/usr/bin/env python3
+"""Stress the package commands where many processes, kills, stalled servers
+and full disks meet one .adn directory, and print one figure per scenario.
+
+Usage: package_stress.py ZENTUL [--runs N] [--kills N] [--only NAME,...]
+
+Scenarios:
+    installs     RUNS runs of 4 concurrent `adn install` of different packages
+    removes      RUNS runs of 4 concurrent `adn remove` of 4 of 6 packages
+    mixed        RUNS runs of `adn remove` beside `adn install`
+    mirrors      RUNS runs of 4 concurrent `adm mirror`
+    kills        KILLS runs of install, update or remove ended by kill -9 at a
+                 random moment, all in one directory
+    stall        install, -d and -i against a server that accepts and never
+                 answers, each given up to STALL_LIMIT seconds
+    full_disk    install, remove and mirror under a file size limit that only
+                 the package file fits
+    failed_download  -d of a missing file over a file already in /tmp
+    interrupt    update and -d whose download tool is ended by SIGINT
+
+Every verdict comes from the files and the outputs left behind, never from a
+time measured: the only clocks are the random kill moments and the stall's
+upper bound, past which a command that is still running counts as hung.
+Everything runs on 127.0.0.1 in fresh temporary directories. Exit status 1
+when any scenario shows a fault.
+"""
+
+import argparse
+import http.server
+import os
+import random
+import re
+import resource
+import shutil
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+
+WORKERS = 4
+STALL_LIMIT = 300
+PACKAGE_NAMES = ["p%d" % i for i in range(6)]
+RECORD_RE = re.compile(r"^(p\d)\|1\.0\|[^|]+\|\d{4}-\d\d-\d\d \d\d:\d\d:\d\d$")
+ENV = {k: v for k, v in os.environ.items() if not k.lower().endswith("_proxy")}
+
+
+# The pause in the code keeps the commands of a run inside one another's
+# windows (33 bytes: the full-disk limit lets it through).
+PACKAGE_SOURCE = "version: 1.0\nzentul:\nsleepms(20);\n"
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+class QuietServer(http.server.ThreadingHTTPServer):
+    def handle_error(self, request, client_address):
+        pass  # a killed client breaks its connection: expected here
+
+
+def start_file_server(directory):
+    handler = lambda *a, **k: QuietHandler(*a, directory=directory, **k)
+    server = QuietServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, "http://127.0.0.1:%d/" % server.server_address[1]
+
+
+class StalledServer:
+    """Accepts every connection and never answers, until stopped."""
+
+    def __init__(self):
+        self.listener = socket.socket()
+        self.listener.bind(("127.0.0.1", 0))
+        self.listener.listen(16)
+        self.listener.settimeout(0.5)
+        self.held = []
+        self.stopping = threading.Event()
+        self.thread = threading.Thread(target=self._accept, daemon=True)
+        self.thread.start()
+        self.address = "http://127.0.0.1:%d/" % self.listener.getsockname()[1]
+
+    def _accept(self):
+        while not self.stopping.is_set():
+            try:
+                self.held.append(self.listener.accept()[0])
+            except socket.timeout:
+                pass
+
+    def stop(self):
+        self.stopping.set()
+        self.thread.join()
+        for connection in self.held:
+            connection.close()
+        self.listener.close()
+
+
+class Directory:
+    """A fresh working directory with a .adn that names the repository."""
+
+    def __init__(self, root, repository, installed=()):
+        self.path = tempfile.mkdtemp(dir=root)
+        self.adn = os.path.join(self.path, ".adn")
+        os.mkdir(self.adn)
+        self.write(".adn/repositories.txt", repository + "\n")
+        if installed:
+            lines = "".join("%s|1.0|%s|2025-01-01 00:00:00\n" % (n, repository) for n in installed)
+            self.write(".adn/packages.txt", lines)
+            for name in installed:
+                self.write(".adn/%s.zep" % name, PACKAGE_SOURCE)
+
+    def write(self, relative, text):
+        with open(os.path.join(self.path, relative), "w") as f:
+            f.write(text)
+
+    def read(self, relative):
+        try:
+            with open(os.path.join(self.path, relative)) as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def has_file(self, name):
+        return os.path.isfile(os.path.join(self.adn, name + ".zep"))
+
+    def records(self):
+        """(names in the table, lines that are no well-formed record)."""
+        names, broken = [], []
+        for line in (self.read(".adn/packages.txt") or "").split("\n")[:-1]:
+            match = RECORD_RE.match(line)
+            if match:
+                names.append(match.group(1))
+            else:
+                broken.append(line)
+        return names, broken
+
+    def repositories(self):
+        return (self.read(".adn/repositories.txt") or "").split("\n")[:-1]
+
+
+def start(zentul, directory, *args, **options):
+    return subprocess.Popen([zentul] + list(args), cwd=directory.path, env=options.pop("env", ENV),
+                            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            start_new_session=True, **options)
+
+
+def run_together(zentul, directory, commands):
+    """Starts all commands at once; returns [(status, stdout)]."""
+    processes = [start(zentul, directory, *command) for command in commands]
+    results = []
+    for process in processes:
+        out, _ = process.communicate()
+        results.append((process.returncode, out.decode("utf-8", "replace")))
+    return results
+
+
+class Figures:
+    def __init__(self):
+        self.failed = False
+
+    def report(self, text, faults):
+        print("%s: %s" % ("FAIL" if faults else "ok", text), flush=True)
+        self.failed = self.failed or faults > 0
+
+
+def scenario_installs(zentul, root, repository, figures, runs):
+    lost = spliced = failed = 0
+    for _ in range(runs):
+        d = Directory(root, repository)
+        names = PACKAGE_NAMES[:WORKERS]
+        results = run_together(zentul, d, [("adn", "install", n) for n in names])
+        recorded, broken = d.records()
+        lost += sum(1 for n in names if n not in recorded or not d.has_file(n))
+        spliced += len(broken) + len(recorded) - len(set(recorded))
+        failed += sum(1 for status, _ in results if status != 0)
+    figures.report("%d runs of %d concurrent installs: %d records lost, %d broken or doubled lines, "
+                   "%d commands failed" % (runs, WORKERS, lost, spliced, failed), lost + spliced + failed)
+
+
+def scenario_removes(zentul, root, repository, figures, runs):
+    phantom = back = wrong = 0
+    for _ in range(runs):
+        d = Directory(root, repository, PACKAGE_NAMES)
+        removed, kept = PACKAGE_NAMES[:WORKERS], PACKAGE_NAMES[WORKERS:]
+        results = run_together(zentul, d, [("adn", "remove", n) for n in removed])
+        recorded, broken = d.records()
+        phantom += len(broken)
+        back += sum(1 for n in removed if n in recorded or d.has_file(n))
+        back += sum(1 for n in kept if n not in recorded or not d.has_file(n))
+        wrong += sum(1 for status, out in results if status != 0 or "已移除" not in out)
+    figures.report("%d runs of %d concurrent removes: %d phantom records, %d records wrongly kept or lost, "
+                   "%d removes not reported" % (runs, WORKERS, phantom, back, wrong), phantom + back + wrong)
+
+
+def scenario_mixed(zentul, root, repository, figures, runs):
+    returned = lost = 0
+    for _ in range(runs):
+        d = Directory(root, repository, ["p0"])
+        run_together(zentul, d, [("adn", "install", "p1"), ("adn", "remove", "p0")])
+        recorded, broken = d.records()
+        returned += 1 if "p0" in recorded or broken else 0
+        lost += 0 if "p1" in recorded and d.has_file("p1") else 1
+    figures.report("%d runs of a remove beside an install: %d removed records back, %d installed records lost"
+                   % (runs, returned, lost), returned + lost)
+
+
+def scenario_mirrors(zentul, root, repository, figures, runs):
+    lost = spliced = 0
+    for _ in range(runs):
+        d = Directory(root, repository)
+        addresses = ["http://127.0.0.1:9/mirror-%d-%s/" % (i, "x" * 200) for i in range(WORKERS)]
+        run_together(zentul, d, [("adm", "mirror", a) for a in addresses])
+        lines = d.repositories()
+        lost += sum(1 for a in addresses if a not in lines)
+        spliced += sum(1 for line in lines if line != repository and line not in addresses)
+    figures.report("%d runs of %d concurrent mirrors: %d addresses lost, %d spliced lines"
+                   % (runs, WORKERS, lost, spliced), lost + spliced)
+
+
+def table_faults(d):
+    """Broken lines, doubled names and records whose package file is gone."""
+    recorded, broken = d.records()
+    missing = [n for n in recorded if not d.has_file(n)]
+    return len(broken) + len(recorded) - len(set(recorded)) + len(missing)
+
+
+def timed_run(zentul, d, command):
+    began = time.monotonic()
+    start(zentul, d, *command).communicate()
+    return time.monotonic() - began
+
+
+def scenario_kills(zentul, root, repository, figures, kills):
+    d = Directory(root, repository)
+    commands = {"install": ("adn", "install", "p0"), "update": ("adn", "update", "p0"),
+                "remove": ("adn", "remove", "p0")}
+    # How long each command takes undisturbed: the kills fall inside that.
+    span = {word: timed_run(zentul, d, commands[word]) for word in ("install", "update", "remove")}
+    landed = {word: 0 for word in commands}
+    corrupt = updates_lost = 0
+    for turn in range(kills):
+        word = ("install", "update", "remove")[turn % 3]
+        # Install needs p0 absent, update and remove need it present.
+        if ("p0" in d.records()[0]) == (word == "install"):
+            start(zentul, d, *commands["remove" if word == "install" else "install"]).communicate()
+        process = start(zentul, d, *commands[word])
+        time.sleep(random.uniform(0, span[word]))
+        if process.poll() is None:
+            landed[word] += 1
+            os.killpg(process.pid, signal.SIGKILL)
+        process.communicate()
+        corrupt += table_faults(d)
+        if word == "update" and "p0" not in d.records()[0]:
+            updates_lost += 1
+    figures.report("%d kill -9 runs (%s landed mid-command): %d broken tables or records without file, "
+                   "%d updates that lost the record"
+                   % (kills, ", ".join("%d %s" % (landed[w], w) for w in commands), corrupt, updates_lost),
+                   corrupt + updates_lost)
+
+
+def scenario_stall(zentul, root, repository, figures, runs):
+    stalled = StalledServer()
+    try:
+        d = Directory(root, stalled.address)
+        os.mkdir(os.path.join(d.path, "inc"))
+        target = "zentul-stall-%d.txt" % os.getpid()
+        commands = [(("adn", "install", "p0"), 255), (("-d", stalled.address + target), 1),
+                    (("-i", stalled.address + "lib.zinc"), 1)]
+        began = time.monotonic()
+        processes = [(start(zentul, d, *c), c, want) for c, want in commands]
+        deadline = time.monotonic() + STALL_LIMIT
+        hung = wrong = 0
+        ended = []
+        for process, command, want in processes:
+            try:
+                process.communicate(timeout=max(0, deadline - time.monotonic()))
+                wrong += process.returncode != want
+                ended.append("%s ended with %d after %.0f s" % (
+                    command[0] if command[0] != "adn" else "install", process.returncode,
+                    time.monotonic() - began))
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.communicate()
+                hung += 1
+        figures.report("stalled server: %s; %d still running after %d s, %d with a wrong status"
+                       % (", ".join(ended), hung, STALL_LIMIT, wrong), hung + wrong)
+    finally:
+        stalled.stop()
+
+
+def limit_file_size():
+    signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+    resource.setrlimit(resource.RLIMIT_FSIZE, (40, 40))
+
+
+def scenario_full_disk(zentul, root, repository, figures, runs):
+    """A file size limit lets the 33-byte package file through, no table."""
+    faults = []
+
+    def expect(label, d, command, message, claimed, check):
+        process = start(zentul, d, *command, preexec_fn=limit_file_size)
+        out = process.communicate()[0].decode("utf-8", "replace")
+        if process.returncode != 255 or message not in out or claimed in out or not check():
+            faults.append(label)
+
+    d = Directory(root, repository)
+    expect("install", d, ("adn", "install", "p0"), "保存失败: .adn/packages.txt\n", "安装成功",
+           lambda: d.read(".adn/packages.txt") is None)
+    d = Directory(root, repository, ["p0", "p1"])
+    before = d.read(".adn/packages.txt")
+    expect("remove", d, ("adn", "remove", "p0"), "保存失败: .adn/packages.txt\n", "已移除",
+           lambda: d.read(".adn/packages.txt") == before and d.has_file("p0"))
+    d = Directory(root, repository)
+    expect("mirror", d, ("adm", "mirror", "http://127.0.0.1:9/a-longer-address/"),
+           "保存失败: .adn/repositories.txt\n", "仓库已添加", lambda: d.repositories() == [repository])
+    figures.report("full disk: install, remove and mirror report the failed save and claim nothing%s"
+                   % (" (wrong: %s)" % ", ".join(faults) if faults else ""), len(faults))
+
+
+def scenario_failed_download(zentul, root, repository, figures, runs):
+    """-d of a missing file to a path in /tmp that holds a file already."""
+    name = "zentul-keep-%d.txt" % os.getpid()
+    kept = os.path.join("/tmp", name)
+    with open(kept, "w") as f:
+        f.write("old content\n")
+    try:
+        process = start(zentul, Directory(root, repository), "-d", repository + name)
+        process.communicate()
+        with open(kept) as f:
+            content = f.read()
+    finally:
+        os.remove(kept)
+    leftovers = [f for f in os.listdir("/tmp") if f.startswith("." + name)]
+    faults = (process.returncode != 1) + (content != "old content\n") + len(leftovers)
+    figures.report("failed -d: status %d, the old file %s, %d set-aside files left"
+                   % (process.returncode, "kept" if content == "old content\n" else "changed", len(leftovers)),
+                   faults)
+
+
+def fake_tools(root):
+    """A curl ended by SIGINT, and a wget that only leaves a trace."""
+    folder = tempfile.mkdtemp(dir=root)
+    with open(os.path.join(folder, "curl"), "w") as f:
+        f.write("#!/bin/sh\nkill -INT $$\n")
+    with open(os.path.join(folder, "wget"), "w") as f:
+        f.write("#!/bin/sh\ntouch \"%s/wget-ran\"\nexit 1\n" % folder)
+    for tool in ("curl", "wget"):
+        os.chmod(os.path.join(folder, tool), 0o755)
+    env = dict(ENV, PATH=folder + os.pathsep + ENV.get("PATH", ""))
+    return folder, env
+
+
+def scenario_interrupt(zentul, root, repository, figures, runs):
+    folder, env = fake_tools(root)
+    faults = []
+    d = Directory(root, repository, ["p0", "p1"])
+    table, package = d.read(".adn/packages.txt"), d.read(".adn/p0.zep")
+    process = start(zentul, d, "adn", "update", "p0", env=env)
+    process.communicate()
+    if process.returncode != 130 or d.read(".adn/packages.txt") != table or d.read(".adn/p0.zep") != package:
+        faults.append("update")
+    name = "zentul-interrupt-%d.txt" % os.getpid()
+    kept = os.path.join("/tmp", name)
+    with open(kept, "w") as f:
+        f.write("old content\n")
+    process = start(zentul, d, "-d", "http://127.0.0.1:9/" + name, env=env)
+    process.communicate()
+    with open(kept) as f:
+        if process.returncode != 130 or f.read() != "old content\n":
+            faults.append("-d")
+    os.remove(kept)
+    if [f for f in os.listdir("/tmp") if f.startswith("." + name)]:
+        faults.append("-d left its set-aside file")
+    if os.path.exists(os.path.join(folder, "wget-ran")):
+        faults.append("fallback run")
+    figures.report("Ctrl-C in a download: status 130, no fallback, the update undone%s"
+                   % (" (wrong: %s)" % ", ".join(faults) if faults else ""), len(faults))
+
+
+SCENARIOS = {
+    "installs": scenario_installs, "removes": scenario_removes, "mixed": scenario_mixed,
+    "mirrors": scenario_mirrors, "kills": scenario_kills, "stall": scenario_stall,
+    "full_disk": scenario_full_disk, "failed_download": scenario_failed_download,
+    "interrupt": scenario_interrupt,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("zentul")
+    parser.add_argument("--runs", type=int, default=20)
+    parser.add_argument("--kills", type=int, default=60)
+    parser.add_argument("--only", default=",".join(SCENARIOS))
+    options = parser.parse_args()
+    zentul = os.path.abspath(options.zentul)
+    root = tempfile.mkdtemp(prefix="zentul-stress-")
+    figures = Figures()
+    try:
+        packages = os.path.join(root, "served")
+        os.mkdir(packages)
+        for name in PACKAGE_NAMES:
+            with open(os.path.join(packages, name + ".zep"), "w") as f:
+                f.write(PACKAGE_SOURCE)
+        server, repository = start_file_server(packages)
+        try:
+            names = options.only.split(",")
+            # The stalled commands only wait: they run beside the others.
+            stall = None
+            if "stall" in names:
+                stall = threading.Thread(target=scenario_stall, args=(zentul, root, repository, figures, 0))
+                stall.start()
+            for name in names:
+                if name != "stall":
+                    count = options.kills if name == "kills" else options.runs
+                    SCENARIOS[name](zentul, root, repository, figures, count)
+            if stall is not None:
+                stall.join()
+        finally:
+            server.shutdown()
+    finally:
+        shutil.rmtree(root, ignore_errors=True)
+    return 1 if figures.failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
