@@ -42,18 +42,12 @@ double variable_value(int index) {
     return variable->number;
 }
 
-}  // namespace
-
-namespace {
-
-// An expression is compiled the second time it is evaluated, so code that
-// runs once never pays for compiling.
-constexpr unsigned char COMPILE_AT_VISIT = 1;
-
+// An expression is compiled the first time it is evaluated; one that cannot
+// be compiled is left to the walker for good.
 const CompiledExpression* compiled_at(int start) {
     if (const CompiledExpression* compiled = compiled_expressions[start].get()) return compiled;
-    if (!compiling_enabled || expression_visits[start] >= COMPILE_AT_VISIT) return nullptr;
-    if (++expression_visits[start] < COMPILE_AT_VISIT) return nullptr;
+    if (!compiling_enabled || expression_tried[start]) return nullptr;
+    expression_tried[start] = 1;
     compiled_expressions[start] = compile_expression(start);
     return compiled_expressions[start].get();
 }

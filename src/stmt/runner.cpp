@@ -47,7 +47,7 @@ struct SavedTables {
     SavedPrefix<char> texts_{token_texts, token_texts_used};
     SavedPrefix<int> slots_{variable_slots, token_count};
     SavedPrefix<std::unique_ptr<CompiledExpression>> expressions_{compiled_expressions, token_count};
-    SavedPrefix<unsigned char> expression_visits_{expression_visits, token_count};
+    SavedPrefix<unsigned char> expression_tried_{expression_tried, token_count};
     SavedPrefix<std::unique_ptr<CompiledStatement>> statements_{compiled_statements, token_count};
     SavedPrefix<unsigned char> statement_tried_{statement_tried, token_count};
     int count_ = token_count;
