@@ -19,7 +19,7 @@ class Block {
 public:
     enum class Until { CLOSING_BRACE, END_INDEX };
 
-    Block(int start, int end, Until until) : start_(start), end_(end), until_(until) {}
+    Block(int end, Until until) : end_(end), until_(until) {}
 
     // Runs the block from its first statement; the cursor is on it.
     void run() const {
@@ -37,7 +37,6 @@ private:
         int next;  // where the statement ended
     };
 
-    int start_;
     int end_;
     Until until_;
     mutable bool learned_ = false;
@@ -103,7 +102,7 @@ public:
           block_end_(block_end(header_.body_start)),
           after_block_(after_block(header_.body_start)),
           closed_(kind_at(block_end_) == TOKEN_RBRACE),
-          then_(header_.body_start, block_end_, Block::Until::CLOSING_BRACE) {}
+          then_(block_end_, Block::Until::CLOSING_BRACE) {}
 
     bool has_else() const {
         return closed_ && kind_at(after_block_) == TOKEN_ELSE && kind_at(after_block_ + 1) == TOKEN_LBRACE;
@@ -136,7 +135,7 @@ public:
           else_start_(after_block_ + 2),
           else_brace_line_(line_at(after_block_ + 1)),
           after_else_(after_block(else_start_)),
-          else_(else_start_, block_end(else_start_), Block::Until::CLOSING_BRACE) {}
+          else_(block_end(else_start_), Block::Until::CLOSING_BRACE) {}
 
     void run() const override {
         if (header_.test()) {
@@ -171,7 +170,7 @@ public:
         : header_(start + 1),
           body_end_(block_end(header_.body_start)),
           after_body_(after_block(header_.body_start)),
-          body_(header_.body_start, body_end_, Block::Until::END_INDEX) {}
+          body_(body_end_, Block::Until::END_INDEX) {}
 
     void run() const override {
         header_.condition->value();
@@ -225,7 +224,7 @@ public:
         body_start_ = update_end_ + 2;
         body_end_ = block_end(body_start_);
         after_body_ = after_block(body_start_);
-        body_ = std::make_unique<Block>(body_start_, body_end_, Block::Until::END_INDEX);
+        body_ = std::make_unique<Block>(body_end_, Block::Until::END_INDEX);
         if (condition_start_ != condition_end) condition_ = expression_at(condition_start_);
         if (update_end_ > update_start_ && kind_at(update_start_) == TOKEN_IDENTIFIER &&
             kind_at(update_start_ + 1) == TOKEN_ASSIGN) {
