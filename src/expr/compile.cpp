@@ -214,15 +214,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<CompiledExpression> compiled_expressions[MAX_TOKENS];
-unsigned char expression_tried[MAX_TOKENS];
-
-void forget_compiled_expressions() {
-    for (int i = 0; i < token_count; i++) {
-        compiled_expressions[i].reset();
-        expression_tried[i] = 0;
-    }
-}
+CompiledTable<CompiledExpression> compiled_expressions;
 
 double CompiledExpression::run() const {
     double result = value();

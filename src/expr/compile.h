@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "core/compiled_table.h"
 #include "expr/nodes.h"
 #include "lexer/token.h"
 
@@ -26,10 +27,5 @@ struct CompiledExpression {
 // function, a syntax error): the walker then reads it, failures and all.
 std::unique_ptr<CompiledExpression> compile_expression(int start);
 
-// The expressions compiled so far, by the index of their first token, and
-// whether compiling each was tried.
-extern std::unique_ptr<CompiledExpression> compiled_expressions[MAX_TOKENS];
-extern unsigned char expression_tried[MAX_TOKENS];
-
-// Forgets the compiled expressions of the previous token table.
-void forget_compiled_expressions();
+// The expressions compiled so far, by the index of their first token.
+extern CompiledTable<CompiledExpression> compiled_expressions;

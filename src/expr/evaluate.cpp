@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "core/compiling.h"
 #include "core/cursor.h"
 #include "core/error.h"
 #include "core/variables.h"
@@ -42,20 +41,12 @@ double variable_value(int index) {
     return variable->number;
 }
 
-// An expression is compiled the first time it is evaluated; one that cannot
-// be compiled is left to the walker for good.
-const CompiledExpression* compiled_at(int start) {
-    if (const CompiledExpression* compiled = compiled_expressions[start].get()) return compiled;
-    if (!compiling_enabled || expression_tried[start]) return nullptr;
-    expression_tried[start] = 1;
-    compiled_expressions[start] = compile_expression(start);
-    return compiled_expressions[start].get();
-}
-
 }  // namespace
 
 double evaluate() {
-    if (const CompiledExpression* compiled = compiled_at(current_token)) return compiled->run();
+    if (const CompiledExpression* compiled = compiled_expressions.at(current_token, compile_expression)) {
+        return compiled->run();
+    }
     return parse_logic_or();
 }
 

@@ -97,7 +97,6 @@ private:
     int line_ = 1;
 
     char peek() const { return *current_; }
-    char peek_next() const { return *current_ == '\0' ? '\0' : current_[1]; }
     char advance() { return *current_++; }
 
     bool match(char expected) {

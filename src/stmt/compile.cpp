@@ -2,15 +2,7 @@
 
 #include "stmt/compiled_parts.h"
 
-std::unique_ptr<CompiledStatement> compiled_statements[MAX_TOKENS];
-unsigned char statement_tried[MAX_TOKENS];
-
-void forget_compiled_statements() {
-    for (int i = 0; i < token_count; i++) {
-        compiled_statements[i].reset();
-        statement_tried[i] = 0;
-    }
-}
+CompiledTable<CompiledStatement> compiled_statements;
 
 std::unique_ptr<CompiledStatement> compile_statement(int start) {
     using namespace compiling;

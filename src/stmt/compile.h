@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "core/compiled_table.h"
 #include "lexer/token.h"
 
 // A statement compiled from its tokens. Running it does what the walker does
@@ -20,10 +21,5 @@ public:
 // them): the walker then runs it.
 std::unique_ptr<CompiledStatement> compile_statement(int start);
 
-// The statements compiled so far, by the index of their first token, and
-// whether compiling each was tried.
-extern std::unique_ptr<CompiledStatement> compiled_statements[MAX_TOKENS];
-extern unsigned char statement_tried[MAX_TOKENS];
-
-// Forgets the compiled statements of the previous token table.
-void forget_compiled_statements();
+// The statements compiled so far, by the index of their first token.
+extern CompiledTable<CompiledStatement> compiled_statements;

@@ -1,3 +1,4 @@
+#include <utility>
 #include <vector>
 
 #include "core/steps.h"
@@ -57,7 +58,7 @@ private:
         while (goes_on()) {
             int at = current_token;
             execute_statement();
-            const CompiledStatement* statement = compiled_statements[at].get();
+            const CompiledStatement* statement = compiled_statements.get(at);
             straight = straight && statement != nullptr;
             if (straight) steps.push_back(Step{statement, current_token});
         }
@@ -128,10 +129,11 @@ protected:
     Block then_;
 };
 
+// Made from the plain form once that is compiled and has found the else.
 class IfElse : public If {
 public:
-    explicit IfElse(int start)
-        : If(start),
+    explicit IfElse(If&& plain)
+        : If(std::move(plain)),
           else_start_(after_block_ + 2),
           else_brace_line_(line_at(after_block_ + 1)),
           after_else_(after_block(else_start_)),
@@ -280,7 +282,7 @@ private:
 
 std::unique_ptr<CompiledStatement> compile_if(int start) {
     auto plain = std::make_unique<If>(start);
-    if (plain->has_else()) return std::make_unique<IfElse>(start);
+    if (plain->has_else()) return std::make_unique<IfElse>(std::move(*plain));
     return plain;
 }
 

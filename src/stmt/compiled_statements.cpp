@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "expr/evaluate.h"
@@ -51,10 +52,12 @@ private:
     const Node* value_node_;
 };
 
-// name = name + constant: the sum is made here, without calling the node.
+// name = name + constant, the commonest value: the sum is made here, without
+// calling the node. Made from the general form once that is compiled.
 class AddAssignment : public Assignment {
 public:
-    explicit AddAssignment(int start) : Assignment(start), value_node_(value_.expression->root) {}
+    explicit AddAssignment(NumberAssignment&& general)
+        : Assignment(std::move(general)), value_node_(value_.expression->root) {}
 
     void run() const override {
         if (!in_its_place()) return walk_statement();
@@ -89,7 +92,7 @@ public:
 std::unique_ptr<CompiledStatement> compile_assignment(int start) {
     if (kind_at(start + 2) == TOKEN_STRING) return std::make_unique<TextAssignment>(start);
     auto plain = std::make_unique<NumberAssignment>(start);
-    if (plain->adds_constant_to_name()) return std::make_unique<AddAssignment>(start);
+    if (plain->adds_constant_to_name()) return std::make_unique<AddAssignment>(std::move(*plain));
     return plain;
 }
 

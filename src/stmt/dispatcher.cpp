@@ -2,10 +2,9 @@
 
 #include "adn/script_commands.h"
 #include "builtins/builtins.h"
-#include "core/compiling.h"
 #include "core/cursor.h"
-#include "core/steps.h"
 #include "core/error.h"
+#include "core/steps.h"
 #include "core/variables.h"
 #include "expr/evaluate.h"
 #include "stmt/compile.h"
@@ -119,21 +118,13 @@ void after_keyword(void (*handler)()) {
     handler();
 }
 
-// A statement is compiled the first time it is reached; one that cannot be
-// compiled is left to the walker for good.
-const CompiledStatement* compiled_at(int start) {
-    if (const CompiledStatement* compiled = compiled_statements[start].get()) return compiled;
-    if (!compiling_enabled || statement_tried[start]) return nullptr;
-    statement_tried[start] = 1;
-    compiled_statements[start] = compile_statement(start);
-    return compiled_statements[start].get();
-}
-
 }  // namespace
 
 void execute_statement() {
     count_step();
-    if (const CompiledStatement* compiled = compiled_at(current_token)) return compiled->run();
+    if (const CompiledStatement* compiled = compiled_statements.at(current_token, compile_statement)) {
+        return compiled->run();
+    }
     walk_statement();
 }
 

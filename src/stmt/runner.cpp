@@ -13,6 +13,7 @@
 #include "adn/package_file.h"
 #include "core/cursor.h"
 #include "core/error.h"
+#include "core/saved_prefix.h"
 #include "expr/compile.h"
 #include "lexer/tokenizer.h"
 #include "stmt/compile.h"
@@ -24,32 +25,14 @@ using OwnedText = std::unique_ptr<char, decltype(&std::free)>;
 
 int active_runs = 0;
 
-// The first `count` entries of a table, moved aside and put back when the
-// copy goes.
-template <typename T>
-class SavedPrefix {
-public:
-    SavedPrefix(T* table, int count)
-        : table_(table), copy_(std::make_move_iterator(table), std::make_move_iterator(table + count)) {}
-    ~SavedPrefix() { std::move(copy_.begin(), copy_.end(), table_); }
-    SavedPrefix(const SavedPrefix&) = delete;
-    SavedPrefix& operator=(const SavedPrefix&) = delete;
-
-private:
-    T* table_;
-    std::vector<T> copy_;
-};
-
 // The tables a run fills for its tokens, saved whole.
 struct SavedTables {
     SavedPrefix<Token> tokens_{tokens, token_count};
     SavedPrefix<TokenFacts> facts_{token_facts, token_count};
     SavedPrefix<char> texts_{token_texts, token_texts_used};
     SavedPrefix<int> slots_{variable_slots, token_count};
-    SavedPrefix<std::unique_ptr<CompiledExpression>> expressions_{compiled_expressions, token_count};
-    SavedPrefix<unsigned char> expression_tried_{expression_tried, token_count};
-    SavedPrefix<std::unique_ptr<CompiledStatement>> statements_{compiled_statements, token_count};
-    SavedPrefix<unsigned char> statement_tried_{statement_tried, token_count};
+    CompiledTable<CompiledExpression>::Saved expressions_{compiled_expressions, token_count};
+    CompiledTable<CompiledStatement>::Saved statements_{compiled_statements, token_count};
     int count_ = token_count;
     int texts_used_ = token_texts_used;
     int current_ = current_token;
@@ -61,8 +44,8 @@ struct SavedTables {
 };
 
 void forget_compiled_code() {
-    forget_compiled_expressions();
-    forget_compiled_statements();
+    compiled_expressions.forget(token_count);
+    compiled_statements.forget(token_count);
 }
 
 // A run started while another is executing (package code run by a script)

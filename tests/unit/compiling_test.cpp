@@ -12,8 +12,8 @@ namespace {
 
 // Tokenizes the source afresh, with nothing compiled or defined yet.
 void load(const char* source) {
-    forget_compiled_statements();
-    forget_compiled_expressions();
+    compiled_statements.forget(MAX_TOKENS);
+    compiled_expressions.forget(MAX_TOKENS);
     reset_variables();
     start_reading(tokenize(source).line);
 }
@@ -25,7 +25,7 @@ void execute_all() {
 int compiled_count() {
     int count = 0;
     for (int i = 0; i < token_count; i++) {
-        count += (compiled_statements[i] != nullptr) + (compiled_expressions[i] != nullptr);
+        count += (compiled_statements.get(i) != nullptr) + (compiled_expressions.get(i) != nullptr);
     }
     return count;
 }
