@@ -1,13 +1,14 @@
 #include "adn/script_commands.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <initializer_list>
 #include <string>
 
 #include "adn/install.h"
 #include "adn/messages.h"
 #include "adn/registry.h"
-#include "core/cursor.h"
-#include "core/error.h"
+#include "adn/text_files.h"
 
 namespace {
 
@@ -15,64 +16,126 @@ bool is_word(const std::string& word, const char* long_form, const char* short_f
     return word == long_form || word == short_form;
 }
 
-// Steps over the command word, which must be of one of the given kinds, and
-// returns its text; else stops with "Expected <statement> command".
-std::string take_command_word(std::initializer_list<TokenType> kinds, const char* statement) {
-    for (TokenType kind : kinds) {
-        if (check(kind)) {
-            std::string word = peek().text;
-            step_over();
-            return word;
+enum class Command { INSTALL, UPDATE, REMOVE, LIST_PACKAGES, MIRROR, LIST_REPOSITORIES };
+
+// A package or repository statement. The command runs before the ')' is
+// looked for; package code it runs leaves its own line for a failure there.
+struct PackageStatement : Statement {
+    PackageStatement() : Statement(run) {}
+    Command command = Command::LIST_PACKAGES;
+    std::string argument;  // the name or address
+    int line = 0;          // of the last token read before the command runs
+    std::optional<Fault> missing_close;
+    Reader::Ending ending{};
+
+    static Landing run(const Statement& self) {
+        const auto& s = static_cast<const PackageStatement&>(self);
+        int runs_before = runs_begun;
+        perform(s.command, s.argument.c_str());
+        if (s.missing_close) {
+            Fault fault = *s.missing_close;
+            if (runs_begun == runs_before) fault.line = s.line;
+            raise(fault);
+        }
+        if (s.ending.missing) raise(*s.ending.missing);
+        return s.ending.landing;
+    }
+
+    static void perform(Command command, const char* argument) {
+        switch (command) {
+            case Command::INSTALL: install_package(argument); break;
+            case Command::UPDATE: update_package(argument); break;
+            case Command::REMOVE: remove_package(argument); break;
+            case Command::LIST_PACKAGES: list_packages(); break;
+            case Command::MIRROR: add_repository(argument); break;
+            case Command::LIST_REPOSITORIES: list_repositories(); break;
         }
     }
-    error(adn_text::EXPECTED_COMMAND, statement);
-}
+};
 
 // The name or address after a command word: one identifier or string token.
-// Copied, because package code run by the command reuses the token table.
-std::string take_argument(const char* failure) {
-    if (!check(TOKEN_IDENTIFIER) && !check(TOKEN_STRING)) error("%s", failure);
-    std::string text = peek().text;
-    step_over();
+bool read_argument(Reader& reader, PackageStatement& statement) {
+    if (!reader.check(TOKEN_IDENTIFIER) && !reader.check(TOKEN_STRING)) return false;
+    statement.argument = reader.text();
+    reader.step();
+    return true;
+}
+
+std::string with_word(const char* format, const std::string& word);
+
+// The command word's meaning; the failure, when it has none or lacks its
+// argument, is returned.
+std::optional<Fault> read_adn_command(Reader& reader, PackageStatement& statement, const std::string& word) {
+    struct Form {
+        const char* long_form;
+        const char* short_form;
+        Command command;
+        const char* missing;
+    };
+    static const Form forms[] = {
+        {"install", "i", Command::INSTALL, adn_text::EXPECTED_INSTALL_NAME},
+        {"update", "u", Command::UPDATE, adn_text::EXPECTED_UPDATE_NAME},
+        {"remove", "r", Command::REMOVE, adn_text::EXPECTED_REMOVE_NAME},
+    };
+    for (const Form& form : forms) {
+        if (!is_word(word, form.long_form, form.short_form)) continue;
+        statement.command = form.command;
+        if (!read_argument(reader, statement)) return reader.plain(form.missing);
+        return std::nullopt;
+    }
+    if (is_word(word, "list", "ls")) return std::nullopt;
+    return reader.plain(with_word(adn_text::UNKNOWN_ADN_COMMAND, word));
+}
+
+std::optional<Fault> read_adm_command(Reader& reader, PackageStatement& statement, const std::string& word) {
+    statement.command = Command::LIST_REPOSITORIES;
+    if (word == "mirror") {
+        statement.command = Command::MIRROR;
+        if (!read_argument(reader, statement)) {
+            return reader.plain(adn_text::EXPECTED_MIRROR_ADDRESS);
+        }
+        return std::nullopt;
+    }
+    if (is_word(word, "list", "ls")) return std::nullopt;
+    return reader.plain(with_word(adn_text::UNKNOWN_ADM_COMMAND, word));
+}
+
+using CommandReader = std::optional<Fault> (*)(Reader&, PackageStatement&, const std::string&);
+
+std::string with_word(const char* format, const std::string& word) {
+    char text[LINE_READ_SIZE];
+    std::snprintf(text, sizeof text, format, word.c_str());
     return text;
 }
 
-void run_adn_command(const std::string& word) {
-    if (is_word(word, "install", "i")) {
-        install_package(take_argument(adn_text::EXPECTED_INSTALL_NAME).c_str());
-    } else if (is_word(word, "update", "u")) {
-        update_package(take_argument(adn_text::EXPECTED_UPDATE_NAME).c_str());
-    } else if (is_word(word, "remove", "r")) {
-        remove_package(take_argument(adn_text::EXPECTED_REMOVE_NAME).c_str());
-    } else if (is_word(word, "list", "ls")) {
-        list_packages();
-    } else {
-        error(adn_text::UNKNOWN_ADN_COMMAND, word.c_str());
+NewStatement compile_package_statement(Reader& reader, const char* keyword,
+                                       std::initializer_list<TokenType> command_kinds, CommandReader read_command) {
+    if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, keyword));
+    if (std::none_of(command_kinds.begin(), command_kinds.end(), [&](TokenType kind) { return reader.check(kind); })) {
+        return failing_statement(reader.plain(with_word(adn_text::EXPECTED_COMMAND, keyword)));
     }
-}
-
-void run_adm_command(const std::string& word) {
-    if (word == "mirror") {
-        add_repository(take_argument(adn_text::EXPECTED_MIRROR_ADDRESS).c_str());
-    } else if (is_word(word, "list", "ls")) {
-        list_repositories();
+    std::string word = reader.text();
+    reader.step();
+    auto statement = std::make_unique<PackageStatement>();
+    if (auto fault = read_command(reader, *statement, word)) return failing_statement(*fault);
+    statement->line = reader.line;
+    std::vector<int> ends;
+    if (reader.match(TOKEN_RPAREN)) {
+        statement->ending = reader.end_statement(keyword);
+        if (!statement->ending.missing) ends.push_back(statement->ending.landing.next);
     } else {
-        error(adn_text::UNKNOWN_ADM_COMMAND, word.c_str());
+        statement->missing_close = reader.expected_after(TOKEN_RPAREN, keyword);
     }
+    return NewStatement{std::move(statement), ends};
 }
 
 }  // namespace
 
-void execute_adn(const char* name) {
-    consume_after(TOKEN_LPAREN, name);
-    std::string word = take_command_word({TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE}, name);
-    run_adn_command(word);
-    consume_after(TOKEN_RPAREN, name);
+NewStatement compile_adn(Reader& reader) {
+    return compile_package_statement(reader, "adn", {TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE},
+                                     read_adn_command);
 }
 
-void execute_adm(const char* name) {
-    consume_after(TOKEN_LPAREN, name);
-    std::string word = take_command_word({TOKEN_IDENTIFIER, TOKEN_MIRROR}, name);
-    run_adm_command(word);
-    consume_after(TOKEN_RPAREN, name);
+NewStatement compile_adm(Reader& reader) {
+    return compile_package_statement(reader, "adm", {TOKEN_IDENTIFIER, TOKEN_MIRROR}, read_adm_command);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-// The adn(...) and adm(...) statements; the cursor is on the token after the
-// keyword on entry and after the ')' on return.
-void execute_adn(const char* name);
-void execute_adm(const char* name);
+#include "core/reader.h"
+
+// The adn(...) and adm(...) statements with their ';', the reader on the
+// token after the keyword.
+NewStatement compile_adn(Reader& reader);
+NewStatement compile_adm(Reader& reader);

@@ -2,15 +2,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "builtins/arguments.h"
-#include "builtins/builtins.h"
-#include "core/cursor.h"
+#include "builtins/actions.h"
 #include "core/error.h"
-#include "core/variables.h"
 
 namespace {
-
-constexpr char STRING_ARGUMENT[] = "string argument";
 
 // The program never sets a locale, so the C library's classes are ASCII's:
 // only A-Z and a-z change case, and white space is ' ' and '\t' to '\r'.
@@ -38,21 +33,11 @@ void trim_white_space(char* text) {
 }
 
 // A procedure of one string argument that rewrites it in place.
-void transform_string(const char* name, const char* result, void (*transform)(char* text)) {
-    consume_after(TOKEN_LPAREN, name);
+void transform_string(const Call& call, const char* result, void (*transform)(char* text)) {
     char text[STRING_SIZE];
-    copy_text(text, STRING_SIZE, read_string_argument(STRING_ARGUMENT, name));
-    consume_after(TOKEN_RPAREN, name);
+    copy_text(text, STRING_SIZE, call.arguments[0].text);
     transform(text);
-    store_string_result(result, text);
-}
-
-// Reads "(", the source string and the ',' after it.
-const char* read_source_string(const char* name) {
-    consume_after(TOKEN_LPAREN, name);
-    const char* source = read_string_argument(STRING_ARGUMENT, name);
-    consume_after(TOKEN_COMMA, "string");
-    return source;
+    store_string_result(result, text, call.line);
 }
 
 int text_length(const char* text) { return static_cast<int>(std::strlen(text)); }
@@ -75,19 +60,15 @@ void add_field_value(Variable* array, char* field, int field_length) {
 
 }  // namespace
 
-void execute_upper(const char* name) { transform_string(name, "__upper_result", to_upper); }
-void execute_lower(const char* name) { transform_string(name, "__lower_result", to_lower); }
-void execute_trim(const char* name) { transform_string(name, "__trim_result", trim_white_space); }
+void execute_upper(const Call& call) { transform_string(call, "__upper_result", to_upper); }
+void execute_lower(const Call& call) { transform_string(call, "__lower_result", to_lower); }
+void execute_trim(const Call& call) { transform_string(call, "__trim_result", trim_white_space); }
 
-void execute_substring(const char* name) {
-    // Copied at once: evaluating the numbers may store into the source variable.
+void execute_substring(const Call& call) {
     char text[STRING_SIZE];
-    copy_text(text, STRING_SIZE, read_source_string(name));
-    int start = read_int_argument();
-    consume_after(TOKEN_COMMA, "start");
-    int length = read_int_argument();
-    consume_after(TOKEN_RPAREN, name);
-
+    copy_text(text, STRING_SIZE, call.arguments[0].text);
+    int start = truncate_to_int(call.arguments[1].number);
+    int length = truncate_to_int(call.arguments[2].number);
     int text_len = text_length(text);
     if (text_len > 0) {
         if (start < 0) start = 0;
@@ -97,34 +78,27 @@ void execute_substring(const char* name) {
         std::memmove(text, text + start, static_cast<std::size_t>(count));
         text[count] = '\0';
     }
-    store_string_result("__substring_result", text);
+    store_string_result("__substring_result", text, call.line);
 }
 
-void execute_char_at(const char* name) {
-    char text[STRING_SIZE];
-    copy_text(text, STRING_SIZE, read_source_string(name));
-    int index = read_int_argument();
-    consume_after(TOKEN_RPAREN, name);
-
+void execute_char_at(const Call& call) {
+    const char* text = call.arguments[0].text;
+    int index = truncate_to_int(call.arguments[1].number);
     int text_len = text_length(text);
     if (index < 0 || index >= text_len) {
-        error("Index out of bounds: %d (string length: %d)", index, text_len);
+        error_at(call.line, "Index out of bounds: %d (string length: %d)", index, text_len);
     }
-    text[0] = text[index];
-    text[1] = '\0';
-    store_string_result("__char_at_result", text);
+    char character[2] = {text[index], '\0'};
+    store_string_result("__char_at_result", character, call.line);
 }
 
-void execute_replace(const char* name) {
-    const char* source = read_source_string(name);
-    const char* old_text = read_string_literal("old substring");
-    consume_after(TOKEN_COMMA, "old string");
-    const char* new_text = read_string_literal("new substring");
-    consume_after(TOKEN_RPAREN, name);
-
+void execute_replace(const Call& call) {
+    const char* source = call.arguments[0].text;
+    const char* old_text = call.arguments[1].text;
+    const char* new_text = call.arguments[2].text;
     std::size_t old_length = std::strlen(old_text);
     // An empty pattern would match everywhere without moving on.
-    if (old_length == 0) return store_string_result("__replace_result", source);
+    if (old_length == 0) return store_string_result("__replace_result", source, call.line);
     char out[STRING_SIZE];
     int length = 0;
     for (const char* at = source; *at != '\0' && length < STRING_SIZE - 1;) {
@@ -145,19 +119,16 @@ void execute_replace(const char* name) {
         }
     }
     out[length] = '\0';
-    store_string_result("__replace_result", out);
+    store_string_result("__replace_result", out, call.line);
 }
 
-void execute_split(const char* name) {
-    const char* source = read_source_string(name);
-    const char* delimiter = read_string_literal("delimiter");
-    consume_after(TOKEN_RPAREN, name);
-
+void execute_split(const Call& call) {
+    const char* source = call.arguments[0].text;
+    const char* delimiter = call.arguments[1].text;
     std::size_t delimiter_length = std::strlen(delimiter);
-    if (delimiter_length == 0) error("Delimiter cannot be empty");
-    // Storing touches only the array fields, never the source text, so the
-    // values go straight into the result.
-    Variable* result = find_or_create_variable("__split_result");
+    if (delimiter_length == 0) error_at(call.line, "Delimiter cannot be empty");
+    // The source is a copy, so the values can go straight into the result.
+    Variable* result = find_or_create_variable("__split_result", call.line);
     result->is_string = 0;
     result->is_array = 1;
     result->array_length = 0;

@@ -11,7 +11,6 @@
 #include "cli/network.h"
 #include "cli/version.h"
 #include "cli/words.h"
-#include "core/compiling.h"
 #include "stmt/runner.h"
 
 namespace {
@@ -124,8 +123,6 @@ int run_single_argument(const char* argument) {
 }  // namespace
 
 int run_command_line(int argc, char** argv) {
-    const char* walker = std::getenv("ZENTUL_WALKER");
-    compiling_enabled = walker == nullptr || *walker == '\0' || is(walker, "0");
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     init_adn();
     if (argc < 2) {

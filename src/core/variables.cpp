@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "core/cursor.h"
 #include "core/error.h"
 
 Variable vars[VARIABLE_LIMIT];
@@ -59,10 +58,10 @@ Variable* find_string_variable(const char* name) {
     return variable != nullptr && variable->is_string ? variable : nullptr;
 }
 
-Variable* find_or_create_variable(const char* name) {
+Variable* find_or_create_variable(const char* name, int line) {
     Variable* variable = find_variable(name);
     if (variable != nullptr) return variable;
-    if (var_count == VARIABLE_LIMIT) error("Too many variables (max %d)", VARIABLE_LIMIT);
+    if (var_count == VARIABLE_LIMIT) error_at(line, "Too many variables (max %d)", VARIABLE_LIMIT);
     variable = &vars[var_count];
     std::memset(variable->name, 0, NAME_SIZE);
     copy_text(variable->name, NAME_SIZE, name);
@@ -70,11 +69,9 @@ Variable* find_or_create_variable(const char* name) {
     return variable;
 }
 
-Variable* find_variable_at(int index) {
-    int slot = variable_slots[index];
-    if (slot >= 0) return &vars[slot];
-    Variable* variable = find_variable(tokens[index].text);
-    if (variable != nullptr) variable_slots[index] = static_cast<int>(variable - vars);
+Variable* look_up_defined(const NameRef& name) {
+    Variable* variable = name.find();
+    if (variable == nullptr) error_at(name.line, "Undefined variable: %s", name.name);
     return variable;
 }
 
@@ -83,7 +80,7 @@ namespace {
 // Procedures name their results with fixed texts, so the variable found for
 // a text at a given address is tried first; its name is still compared,
 // since a name built in a buffer shares the buffer's address.
-Variable* result_variable(const char* name) {
+Variable* result_variable(const char* name, int line) {
     struct Remembered {
         const char* name;
         Variable* variable;
@@ -93,20 +90,20 @@ Variable* result_variable(const char* name) {
     if (entry.name == name && entry.variable < vars + var_count && std::strcmp(entry.variable->name, name) == 0) {
         return entry.variable;
     }
-    entry = Remembered{name, find_or_create_variable(name)};
+    entry = Remembered{name, find_or_create_variable(name, line)};
     return entry.variable;
 }
 
 }  // namespace
 
-void store_string_result(const char* name, const char* text) {
-    Variable* variable = result_variable(name);
+void store_string_result(const char* name, const char* text, int line) {
+    Variable* variable = result_variable(name, line);
     copy_text(variable->string, STRING_SIZE, text);
     variable->is_string = 1;
 }
 
-void store_number_result(const char* name, double value) {
-    Variable* variable = result_variable(name);
+void store_number_result(const char* name, double value, int line) {
+    Variable* variable = result_variable(name, line);
     variable->number = value;
     variable->is_string = 0;
 }

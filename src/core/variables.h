@@ -23,15 +23,29 @@ void reset_variables();
 
 Variable* find_variable(const char* name);
 Variable* find_string_variable(const char* name);
-Variable* find_or_create_variable(const char* name);
+// A full table stops the script with an error at `line`.
+Variable* find_or_create_variable(const char* name, int line);
 
-// The variable named by the identifier token at `index`, remembering its slot
-// once found. Null when none exists.
-Variable* find_variable_at(int index);
+// A name that compiled code reads. Its variable is looked up the first time
+// and kept, since variables never move.
+struct NameRef {
+    const char* name;
+    int line;  // where a missing variable is reported
+    mutable Variable* variable = nullptr;
+
+    Variable* find() const { return variable != nullptr ? variable : (variable = find_variable(name)); }
+};
+
+// The variable, or the "Undefined variable" error at the name's line.
+[[gnu::noinline]] Variable* look_up_defined(const NameRef& name);
+inline Variable* defined_variable(const NameRef& name) {
+    return name.variable != nullptr ? name.variable : look_up_defined(name);
+}
 
 // Copies text into a fixed field, cut to the field's capacity.
 void copy_text(char* field, int capacity, const char* text);
 
-// Result stores: find or create the result variable, then set its value.
-void store_string_result(const char* name, const char* text);
-void store_number_result(const char* name, double value);
+// Result stores: find or create the result variable, then set its value. A
+// full table stops the script with an error at `line`.
+void store_string_result(const char* name, const char* text, int line);
+void store_number_result(const char* name, double value, int line);

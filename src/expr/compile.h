@@ -1,31 +1,16 @@
 #pragma once
 
-#include <memory>
-#include <vector>
-
-#include "core/compiled_table.h"
+#include "core/reader.h"
 #include "expr/nodes.h"
-#include "lexer/token.h"
 
-// An expression compiled from its tokens: its operations, and where reading
-// its tokens leaves the cursor and the line.
-struct CompiledExpression {
-    std::vector<Node> nodes;
+// A compiled expression; `faulted` when its tokens hold a fault, so that
+// evaluating it always ends in an error and nothing after it is read.
+struct Expression {
     const Node* root;
-    int end;       // index of the first token after the expression
-    int end_line;  // the line of its last token
-
-    // Evaluates the expression and leaves the cursor and line after it.
-    double run() const;
-    // Evaluates it and leaves the cursor and line to the caller, which sets
-    // them for a whole statement.
-    double value() const { return root->evaluate(*root); }
+    bool faulted;
 };
 
-// Compiles the expression whose first token is at `start`, or gives null
-// when its tokens hold anything unusual (a string literal, an unknown
-// function, a syntax error): the walker then reads it, failures and all.
-std::unique_ptr<CompiledExpression> compile_expression(int start);
-
-// The expressions compiled so far, by the index of their first token.
-extern CompiledTable<CompiledExpression> compiled_expressions;
+// Compiles the expression at the reader, moving the reader over it as
+// evaluating it reads its tokens. A fault is compiled into a node that
+// stops the script where reading it would, after the operands before it.
+Expression compile_expression(Reader& reader, NodePool& pool);

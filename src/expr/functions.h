@@ -7,8 +7,9 @@ struct ExpressionFunction {
     const char* name;
     Argument argument;
     // The value of a call; `number` is an expression argument's value, `text`
-    // a literal argument's text. str also stores its text as a result.
-    double (*compute)(double number, const char* text);
+    // a literal argument's text. str also stores its text as a result, which
+    // fails at `line` when the variable table is full.
+    double (*compute)(double number, const char* text, int line);
 };
 
 // The function of that name, or null.

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/cursor.h"
 #include "core/error.h"
 
 namespace {
@@ -15,19 +14,7 @@ constexpr double INT32_LIMIT = 2147483648.0;              // 2^31, kept out of r
 double left(const Node& node) { return node.left->evaluate(*node.left); }
 double right(const Node& node) { return node.right->evaluate(*node.right); }
 
-// Finds a name's variable the first time, or stops the script.
-[[gnu::noinline]] double look_up_name(const Node& node) {
-    node.variable = find_variable_at(node.token);
-    if (node.variable == nullptr) {
-        current_line = node.line;
-        error("Undefined variable: %s", tokens[node.token].text);
-    }
-    return node.variable->number;
-}
-
-inline double value_of_name(const Node& node) {
-    return node.variable != nullptr ? node.variable->number : look_up_name(node);
-}
+inline double value_of_name(const Node& node) { return defined_variable(node.name)->number; }
 
 bool is_exact_whole(double value) {
     return value > -EXACT_WHOLE_LIMIT && value < EXACT_WHOLE_LIMIT &&
@@ -74,10 +61,7 @@ double names(const Node& node) {
 // The divisor is tested for zero once it has been evaluated.
 template <const char* failure>
 double nonzero(const Node& node, double b) {
-    if (b == 0) {
-        current_line = node.line;
-        error("%s", failure);
-    }
+    if (b == 0) error_at(node.name.line, "%s", failure);
     return b;
 }
 
@@ -163,11 +147,12 @@ double negate(const Node& node) { return -left(node); }
 double logic_not(const Node& node) { return left(node) == 0 ? 1.0 : 0.0; }
 
 // A call with an expression argument; str stores its text, which can fail,
-// once the walker would have passed the ')'.
-double call(const Node& node) {
-    double argument = left(node);
-    current_line = node.line;
-    return node.function->compute(argument, "");
+// at the line of the ')'.
+double call(const Node& node) { return node.function->compute(left(node), "", node.name.line); }
+
+double fail(const Node& node) {
+    if (node.left != nullptr) left(node);
+    error_at(node.name.line, "%s", node.name.name);
 }
 
 double remainder_by_whole(const Node& node) { return remainder_by_small_whole(left(node), node.whole_divisor); }

@@ -1,23 +1,28 @@
 #pragma once
 
+#include <deque>
+#include <string>
+
 #include "core/variables.h"
 #include "expr/functions.h"
 
 // One operation of a compiled expression. Evaluating it does what reading its
 // tokens does, in the same order: both operands of every operator, left
-// first, and the same failures. A failure first sets `current_line` to
-// `line`, the line the walker would have reached by then.
+// first, and the same failures at the same lines.
 struct Node {
     double (*evaluate)(const Node& node);
     const Node* left;   // the operand, or the left one
     const Node* right;  // the right operand
     double number;      // a constant's value, or a right operand known in advance
-    mutable Variable* variable;          // a name's variable, once found
+    // A variable's name, or a failure's message; its line is where the
+    // operation fails (for / and %: the end of the divisor, where it is
+    // tested for zero).
+    NameRef name;
     const ExpressionFunction* function;  // a call's function
-    int token;          // the token of a name
-    int line;
     int whole_divisor;  // a constant divisor of %, when whole and of 31 bits
 };
+
+inline double evaluate(const Node* node) { return node->evaluate(*node); }
 
 // The infix operators, in the order of `binary_forms`.
 enum class Operation {
@@ -45,6 +50,8 @@ double variable(const Node& node);
 double negate(const Node& node);
 double logic_not(const Node& node);
 double call(const Node& node);
+// Evaluates the operand, if any, then stops with the node's message.
+double fail(const Node& node);
 
 // % by a constant whole divisor of 31 bits, of any operand or of a name.
 double remainder_by_whole(const Node& node);
@@ -56,6 +63,18 @@ double name_remainder_by_whole(const Node& node);
 // lowest, so that its remainder by any int32 but 0 is defined.
 bool is_small_whole(double value);
 
-// The floating-point remainder (the standard fmod), taking a shorter way
-// when both operands are whole numbers that fit an int64 exactly.
+// The remainder of a divided by b, the quotient truncated toward zero, as the
+// standard fmod gives it, taking a shorter way for whole numbers.
 double remainder_of(double a, double b);
+
+// Where a compiled text keeps its nodes and the texts they name; both stay
+// where they are made.
+struct NodePool {
+    std::deque<Node> nodes;
+    std::deque<std::string> texts;
+
+    Node* add(double (*evaluate)(const Node&), int line) {
+        return &nodes.emplace_back(Node{evaluate, nullptr, nullptr, 0, NameRef{"", line}, nullptr, 0});
+    }
+    const char* keep(std::string text) { return texts.emplace_back(std::move(text)).c_str(); }
+};

@@ -1,99 +1,276 @@
-#include "core/cursor.h"
-#include "core/error.h"
-#include "core/steps.h"
-#include "expr/evaluate.h"
-#include "stmt/blocks.h"
-#include "stmt/statements.h"
+#include "stmt/compiler.h"
 
 namespace {
 
 constexpr char EXPECTED_FOR_SEMICOLON[] = "Expected ';' in for loop";
 
-void restart_at(int index) {
-    current_token = index;
-    current_line = tokens[index].line;
+bool is_true(double value) { return value != 0; }
+
+int block_end(int body_start) { return token_facts[body_start - 1].match; }
+
+int after_block(int body_start) {
+    int end = block_end(body_start);
+    return tokens[end].type == TOKEN_RBRACE ? end + 1 : end;
 }
 
-// Moves to the token found by a header scan and requires it to be `type`.
-void consume_at(int index, TokenType type, const char* expectation) {
-    current_token = index;
-    consume(type, expectation);
+// How an if statement ends once its block has stopped at `from`: a landing
+// (line 0: the line the block left), or a failure.
+struct Exit {
+    int from;
+    Landing landing;
+    std::optional<Fault> fault;
+};
+
+Landing leave(const std::vector<Exit>& exits, int from) {
+    for (const Exit& exit : exits) {
+        if (exit.from != from) continue;
+        if (exit.fault) raise(*exit.fault);
+        return Landing{exit.landing.next, exit.landing.line > 0 ? exit.landing.line : current_line};
+    }
+    return Landing{from, current_line};  // not reached: every stop was compiled
+}
+
+// Steps over the '}' that closes a block stopped at the reader, if there is one.
+void close_block(Reader& reader) { reader.match(TOKEN_RBRACE); }
+
+// if (condition) { ... } else { ... }
+struct If : Statement {
+    If() : Statement(run) {}
+    const Node* condition = nullptr;
+    std::optional<Fault> header_fault;
+    int brace_line = 0;
+    Sequence then_block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
+    std::vector<Exit> then_exits;  // after the block ran, by where it stopped
+    Exit skipped{};                // after the block was skipped, with no else part run
+    bool runs_else = false;
+    int else_brace_line = 0;
+    Sequence else_block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
+    std::vector<Exit> else_exits;
+
+    static Landing run(const Statement& self) {
+        const auto& s = static_cast<const If&>(self);
+        bool condition = is_true(evaluate(s.condition));
+        if (s.header_fault) raise(*s.header_fault);
+        if (condition) return leave(s.then_exits, s.then_block.run(s.brace_line).next);
+        if (!s.runs_else) {
+            if (s.skipped.fault) raise(*s.skipped.fault);
+            return s.skipped.landing;
+        }
+        return leave(s.else_exits, s.else_block.run(s.else_brace_line).next);
+    }
+};
+
+// Reads an optional else part at the reader; `run` when its block is run
+// rather than skipped. The reader then stands where the if ends; the
+// failure, if any, is returned.
+std::optional<Fault> read_else_part(Reader& reader, bool run) {
+    if (!reader.match(TOKEN_ELSE)) return std::nullopt;
+    if (!reader.match(TOKEN_LBRACE)) return reader.expected_after(TOKEN_LBRACE, "'else'");
+    if (!run) reader.at = after_block(reader.at);
+    return std::nullopt;
+}
+
+Exit exit_at(Reader reader, bool read_else) {
+    int from = reader.at;
+    close_block(reader);
+    std::optional<Fault> fault = read_else ? read_else_part(reader, false) : std::nullopt;
+    return Exit{from, Landing{reader.at, reader.line}, fault};
 }
 
 }  // namespace
 
-void execute_if() {
-    consume_after(TOKEN_LPAREN, "'if'");
-    bool condition = is_true(evaluate());
-    consume_after(TOKEN_RPAREN, "condition");
-    consume_after(TOKEN_LBRACE, "if condition");
-    if (condition) {
-        execute_block();
-    } else {
-        skip_block();
+NewStatement compile_if(Compiler& compiler, int start, Context context) {
+    Reader reader = compiler.reader(start);
+    reader.skip();
+    if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'if'"));
+    auto statement = std::make_unique<If>();
+    Expression condition = compile_expression(reader, compiler.pool);
+    statement->condition = condition.root;
+    if (condition.faulted) return NewStatement{std::move(statement), {}};
+    if (!reader.match(TOKEN_RPAREN)) statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
+    else if (!reader.match(TOKEN_LBRACE)) statement->header_fault = reader.expected_after(TOKEN_LBRACE, "if condition");
+    if (statement->header_fault) return NewStatement{std::move(statement), {}};
+
+    statement->brace_line = reader.line;
+    int body_start = reader.at;
+    std::vector<int> ends;
+    std::vector<int> stops;
+    statement->then_block = compiler.sequence(body_start, Sequence::Until::CLOSING_BRACE, 0, context, stops);
+    for (int stop : stops) {
+        Reader after = reader;
+        after.at = stop;
+        after.line = 0;
+        statement->then_exits.push_back(exit_at(after, true));
+        if (!statement->then_exits.back().fault) ends.push_back(statement->then_exits.back().landing.next);
     }
-    run_else_part(condition);
+
+    reader.at = after_block(body_start);
+    statement->skipped = Exit{reader.at, Landing{reader.at, reader.line}, read_else_part(reader, true)};
+    statement->runs_else = reader.at != statement->skipped.from && !statement->skipped.fault;
+    if (!statement->runs_else) {
+        if (!statement->skipped.fault) ends.push_back(reader.at);
+        return NewStatement{std::move(statement), ends};
+    }
+    statement->else_brace_line = reader.line;
+    stops.clear();
+    statement->else_block = compiler.sequence(reader.at, Sequence::Until::CLOSING_BRACE, 0, context, stops);
+    for (int stop : stops) {
+        Reader after = reader;
+        after.at = stop;
+        after.line = 0;
+        statement->else_exits.push_back(exit_at(after, false));
+        ends.push_back(statement->else_exits.back().landing.next);
+    }
+    return NewStatement{std::move(statement), ends};
 }
 
-void execute_while() {
-    consume_after(TOKEN_LPAREN, "'while'");
-    int condition_start = current_token;
-    evaluate();  // only to find where the condition ends
-    if (!check(TOKEN_RPAREN)) error_expected_after(TOKEN_RPAREN, "condition");
-    if (tokens[current_token + 1].type != TOKEN_LBRACE) {
-        current_token++;
-        error_expected_after(TOKEN_LBRACE, "while condition");
+namespace {
+
+// while (condition) { ... }  the condition is evaluated once before the loop,
+// as reading it to find where it ends does.
+struct While : Statement {
+    While() : Statement(run) {}
+    const Node* condition = nullptr;
+    std::optional<Fault> header_fault;
+    int brace_line = 0;
+    int after_body = 0;
+    Sequence body{nullptr, Sequence::Until::INDEX, 0};
+
+    static Landing run(const Statement& self) {
+        const auto& s = static_cast<const While&>(self);
+        evaluate(s.condition);
+        if (s.header_fault) raise(*s.header_fault);
+        for (;;) {
+            count_step();
+            if (!is_true(evaluate(s.condition))) break;
+            s.body.run(s.brace_line);
+        }
+        return Landing{s.after_body, s.brace_line};
     }
-    int body_start = current_token + 2;
-    int body_end = block_end(body_start);
-    int after_body = after_block(body_start);
-    for (;;) {
-        count_step();
-        restart_at(condition_start);
-        bool condition = is_true(evaluate());
-        step_over();  // ')'
-        step_over();  // '{'
-        if (!condition) break;
-        execute_body(body_end);
+};
+
+}  // namespace
+
+NewStatement compile_while(Compiler& compiler, int start, Context context) {
+    Reader reader = compiler.reader(start);
+    reader.skip();
+    if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'while'"));
+    auto statement = std::make_unique<While>();
+    Expression condition = compile_expression(reader, compiler.pool);
+    statement->condition = condition.root;
+    if (condition.faulted) return NewStatement{std::move(statement), {}};
+    if (!reader.check(TOKEN_RPAREN)) {
+        statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
+    } else if (reader.kind(1) != TOKEN_LBRACE) {
+        reader.skip();  // the ')' is passed over without taking its line
+        statement->header_fault = reader.expected_after(TOKEN_LBRACE, "while condition");
     }
-    current_token = after_body;
+    if (statement->header_fault) return NewStatement{std::move(statement), {}};
+    int body_start = reader.at + 2;
+    statement->brace_line = tokens[reader.at + 1].line;
+    statement->after_body = after_block(body_start);
+    std::vector<int> stops;
+    statement->body = compiler.sequence(body_start, Sequence::Until::INDEX, block_end(body_start), context, stops);
+    int after_body = statement->after_body;
+    return NewStatement{std::move(statement), {after_body}};
 }
 
-void execute_for() {
-    consume_after(TOKEN_LPAREN, "'for'");
-    int init_start = current_token;
+namespace {
+
+// The index of the first token of `type` from `start` on, or of the end token.
+int scan_to(int start, TokenType type) {
+    int index = start;
+    while (tokens[index].type != type && tokens[index].type != TOKEN_EOF) index++;
+    return index;
+}
+
+// Where a for loop's init clause ends: a declaration or an assignment runs to
+// the first ';', anything else must be the ';' itself.
+int for_init_end(int start) {
+    bool scans = tokens[start].type == TOKEN_VAR ||
+                 (tokens[start].type == TOKEN_IDENTIFIER && tokens[start + 1].type == TOKEN_ASSIGN);
+    return scans ? scan_to(start, TOKEN_SEMICOLON) : start;
+}
+
+// for (init; condition; update) { ... }
+struct For : Statement {
+    For() : Statement(run) {}
+    bool has_init = false;
+    Sequence init{nullptr, Sequence::Until::INDEX, 0};
+    int brace_line = 0;
+    const Node* condition = nullptr;  // null when the clause is empty
+    int condition_line = 0;           // where reading the condition ends
+    Sequence body{nullptr, Sequence::Until::INDEX, 0};
+    bool has_update = false;
+    Sequence update{nullptr, Sequence::Until::INDEX, 0};
+    int after_body = 0;
+
+    static Landing run(const Statement& self) {
+        const auto& s = static_cast<const For&>(self);
+        int line = s.has_init ? s.init.run(s.brace_line).line : s.brace_line;
+        if (s.condition == nullptr) return Landing{s.after_body, line};  // the body never runs
+        for (;;) {
+            count_step();
+            if (!is_true(evaluate(s.condition))) break;
+            s.body.run(s.condition_line);
+            if (s.has_update) {
+                in_for_loop_update = 1;
+                s.update.run_on();
+                in_for_loop_update = 0;
+            }
+        }
+        return Landing{s.after_body, s.condition_line};
+    }
+};
+
+// Moves the reader to the token a header scan found and steps over it, or
+// gives the failure when it is not of `type`.
+std::optional<Fault> step_to(Reader& reader, int index, TokenType type, const char* expectation) {
+    reader.at = index;
+    if (reader.match(type)) return std::nullopt;
+    return reader.expected(expectation);
+}
+
+}  // namespace
+
+NewStatement compile_for(Compiler& compiler, int start, Context context) {
+    Reader reader = compiler.reader(start);
+    reader.skip();
+    if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'for'"));
+    int init_start = reader.at;
     int init_end = for_init_end(init_start);
-    consume_at(init_end, TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON);
-    int condition_start = current_token;
-    consume_at(scan_to(condition_start, TOKEN_SEMICOLON), TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON);
-    int update_start = current_token;
+    if (auto fault = step_to(reader, init_end, TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON)) return failing_statement(*fault);
+    int condition_start = reader.at;
+    int condition_end = scan_to(condition_start, TOKEN_SEMICOLON);
+    if (auto fault = step_to(reader, condition_end, TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON)) return failing_statement(*fault);
+    int update_start = reader.at;
     int update_end = scan_to(update_start, TOKEN_RPAREN);
-    consume_at(update_end, TOKEN_RPAREN, EXPECTED_RPAREN);
-    consume(TOKEN_LBRACE, "Expected '{'");
-    int body_start = current_token;
-    int body_end = block_end(body_start);
-    int after_body = after_block(body_start);
+    if (auto fault = step_to(reader, update_end, TOKEN_RPAREN, "Expected ')'")) return failing_statement(*fault);
+    if (!reader.match(TOKEN_LBRACE)) return failing_statement(reader.expected("Expected '{'"));
 
-    if (init_end > init_start) {
-        current_token = init_start;
-        while (current_token < init_end) execute_statement();
+    auto statement = std::make_unique<For>();
+    statement->brace_line = reader.line;
+    int body_start = reader.at;
+    statement->after_body = after_block(body_start);
+    std::vector<int> stops;
+    statement->has_init = init_end > init_start;
+    if (statement->has_init) {
+        statement->init = compiler.sequence(init_start, Sequence::Until::INDEX, init_end, context, stops);
     }
-    if (condition_start + 1 == update_start) {  // empty condition: the body never runs
-        current_token = after_body;
-        return;
-    }
-    for (;;) {
-        count_step();
-        restart_at(condition_start);
-        if (!is_true(evaluate())) break;
-        current_token = body_start;
-        execute_body(body_end);
-        if (update_end > update_start) {
-            in_for_loop_update = 1;
-            current_token = update_start;
-            while (current_token < update_end) execute_statement();
-            in_for_loop_update = 0;
+    if (condition_end > condition_start) {
+        Reader condition = compiler.reader(condition_start);
+        condition.line = tokens[condition_start].line;
+        Expression expression = compile_expression(condition, compiler.pool);
+        statement->condition = expression.root;
+        statement->condition_line = condition.line;
+        if (expression.faulted) return NewStatement{std::move(statement), {}};
+        statement->body = compiler.sequence(body_start, Sequence::Until::INDEX, block_end(body_start), context, stops);
+        statement->has_update = update_end > update_start;
+        if (statement->has_update) {
+            statement->update =
+                compiler.sequence(update_start, Sequence::Until::INDEX, update_end, Context::UPDATE_CLAUSE, stops);
         }
     }
-    current_token = after_body;
+    int after_body = statement->after_body;
+    return NewStatement{std::move(statement), {after_body}};
 }

@@ -2,73 +2,21 @@
 
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <memory>
-#include <vector>
 
 #include "adn/package_file.h"
-#include "core/cursor.h"
 #include "core/error.h"
-#include "core/saved_prefix.h"
-#include "expr/compile.h"
 #include "lexer/tokenizer.h"
-#include "stmt/compile.h"
+#include "stmt/compiler.h"
 #include "stmt/statements.h"
 
 namespace {
 
 using OwnedText = std::unique_ptr<char, decltype(&std::free)>;
-
-int active_runs = 0;
-
-// The tables a run fills for its tokens, saved whole.
-struct SavedTables {
-    SavedPrefix<Token> tokens_{tokens, token_count};
-    SavedPrefix<TokenFacts> facts_{token_facts, token_count};
-    SavedPrefix<char> texts_{token_texts, token_texts_used};
-    SavedPrefix<int> slots_{variable_slots, token_count};
-    CompiledTable<CompiledExpression>::Saved expressions_{compiled_expressions, token_count};
-    CompiledTable<CompiledStatement>::Saved statements_{compiled_statements, token_count};
-    int count_ = token_count;
-    int texts_used_ = token_texts_used;
-    int current_ = current_token;
-    ~SavedTables() {
-        token_count = count_;
-        token_texts_used = texts_used_;
-        current_token = current_;
-    }
-};
-
-void forget_compiled_code() {
-    compiled_expressions.forget(token_count);
-    compiled_statements.forget(token_count);
-}
-
-// A run started while another is executing (package code run by a script)
-// shares the token tables; the outer run's tables and cursor are put back
-// when the inner run ends, however it ends. Each run starts and ends with no
-// compiled code, which belongs to its own tokens.
-class TokenTableGuard {
-public:
-    TokenTableGuard() {
-        if (active_runs++ > 0) saved_ = std::make_unique<SavedTables>();
-        forget_compiled_code();
-    }
-    ~TokenTableGuard() {
-        forget_compiled_code();
-        saved_.reset();
-        active_runs--;
-    }
-    TokenTableGuard(const TokenTableGuard&) = delete;
-    TokenTableGuard& operator=(const TokenTableGuard&) = delete;
-
-private:
-    std::unique_ptr<SavedTables> saved_;
-};
 
 // Where the header line starts, or null: it may follow blanks and comment
 // lines, but nothing else.
@@ -137,12 +85,13 @@ void run(const char* source) {
     }
     parse_config(source);
     OwnedText text(strip_config(source), &std::free);
-    TokenTableGuard guard;
     LexResult lexed = tokenize(text.get());
-    start_reading(lexed.line);
-    if (!lexed.error.empty()) error("%s", lexed.error.c_str());
+    if (!lexed.error.empty()) error_at(lexed.line, "%s", lexed.error.c_str());
+    Compiler compiler;
+    Sequence program = compiler.program();
     in_for_loop_update = 0;
-    while (!check(TOKEN_EOF)) execute_statement();
+    begin_run(lexed.line);
+    program.run_on();
 }
 
 void run_package_code(const char* code) { run(code); }

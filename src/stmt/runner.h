@@ -3,9 +3,10 @@
 // Reads a script file whole and runs it.
 void run_file(const char* path);
 
-// Runs a source text: reads and cuts out its header line, tokenizes the rest
-// and executes its statements. A run started while another executes (package
-// code run by a script) leaves the outer run's tokens and cursor as they were.
+// Runs a source text: reads and cuts out its header line, tokenizes and
+// compiles the rest, and runs its statements. A run started while another
+// executes (package code run by a script) shares the variables and leaves
+// the outer run's program as it was.
 void run(const char* source);
 
 // Sets `print_newline` from the header line (1 when there is none).

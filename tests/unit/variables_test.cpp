@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "core/cursor.h"
 #include "core/error.h"
 #include "core/variables.h"
 
@@ -19,12 +18,12 @@ protected:
 }  // namespace
 
 TEST_F(Variables, CreatedOnceAndFoundByExactName) {
-    Variable* total = find_or_create_variable("total");
+    Variable* total = find_or_create_variable("total", 1);
     total->number = 4;
-    EXPECT_EQ(find_or_create_variable("total"), total);
+    EXPECT_EQ(find_or_create_variable("total", 1), total);
     EXPECT_EQ(var_count, 1);
     EXPECT_EQ(find_variable("Total"), nullptr);
-    Variable* other = find_or_create_variable("Total");
+    Variable* other = find_or_create_variable("Total", 1);
     EXPECT_NE(other, total);
     EXPECT_EQ(other->number, 0);
     EXPECT_EQ(var_count, 2);
@@ -34,15 +33,15 @@ TEST_F(Variables, CreatedOnceAndFoundByExactName) {
 
 TEST_F(Variables, NamesAreCutAt63Characters) {
     std::string name(70, 'n');
-    Variable* variable = find_or_create_variable(name.c_str());
+    Variable* variable = find_or_create_variable(name.c_str(), 1);
     EXPECT_EQ(std::strlen(variable->name), 63u);
     EXPECT_EQ(find_variable(name.substr(0, 63).c_str()), variable);
 }
 
 TEST_F(Variables, StringLookUpSkipsOtherKinds) {
-    store_number_result("n", 3);
+    store_number_result("n", 3, 1);
     EXPECT_EQ(find_string_variable("n"), nullptr);
-    store_string_result("n", "text");
+    store_string_result("n", "text", 1);
     Variable* variable = find_string_variable("n");
     ASSERT_NE(variable, nullptr);
     EXPECT_STREQ(variable->string, "text");
@@ -52,13 +51,13 @@ TEST_F(Variables, StringLookUpSkipsOtherKinds) {
 
 TEST_F(Variables, StoredStringsAreCutAt1023Characters) {
     std::string text(1500, 'q');
-    store_string_result("__upper_result", text.c_str());
+    store_string_result("__upper_result", text.c_str(), 1);
     EXPECT_EQ(std::strlen(find_variable("__upper_result")->string), 1023u);
 }
 
 TEST_F(Variables, TableHolds256) {
     for (int i = 0; i < VARIABLE_LIMIT; i++) {
-        find_or_create_variable(("v" + std::to_string(i)).c_str());
+        find_or_create_variable(("v" + std::to_string(i)).c_str(), 1);
     }
     EXPECT_EQ(var_count, 256);
     // Names whose hashes collide are found past each other.
@@ -66,10 +65,9 @@ TEST_F(Variables, TableHolds256) {
         EXPECT_EQ(find_variable(("v" + std::to_string(i)).c_str()), &vars[i]) << i;
     }
     // Existing names are still found and reused when the table is full.
-    EXPECT_EQ(find_or_create_variable("v255"), &vars[255]);
-    current_line = 7;
+    EXPECT_EQ(find_or_create_variable("v255", 1), &vars[255]);
     try {
-        find_or_create_variable("one_more");
+        find_or_create_variable("one_more", 7);
         FAIL() << "a 257th variable was created";
     } catch (const ScriptError& failure) {
         EXPECT_EQ(failure.message, "Too many variables (max 256)");

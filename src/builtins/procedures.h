@@ -1,0 +1,60 @@
+#pragma once
+
+#include "core/variables.h"
+#include "lexer/token.h"
+
+// The built-in procedure statements: how their arguments are written, and
+// what each does with their values.
+
+enum class ArgumentKind {
+    NUMBER,   // an expression
+    STRING,   // a string literal, or a name of a string variable
+    LITERAL,  // a string literal
+    ARRAY,    // a name, looked up once the list is read
+    VALUE,    // one name, string literal or number (type_of)
+    PROMPT,   // an optional string literal (input)
+};
+
+struct ArgumentForm {
+    ArgumentKind kind;
+    // The ',' before the argument: "Expected ',' after <after>"; null for the
+    // first argument, and for "Expected ',' between arguments".
+    const char* after = nullptr;
+    // The missing argument: "Expected <what> for <procedure>()", for a
+    // literal "Expected string argument for <what>".
+    const char* what = nullptr;
+};
+
+// The value of one argument.
+struct ArgumentValue {
+    double number;
+    const char* text;    // a string's text; the kind of a value (type_of)
+    Variable* variable;  // an array's variable, null when there is none
+    const char* name;    // an array's name
+};
+
+// What a procedure gets: its arguments, and the line of the ')', where its
+// effects and failures take place.
+struct Call {
+    ArgumentValue arguments[3];
+    int line;
+};
+
+constexpr int MAX_ARGUMENTS = 3;
+
+struct Procedure {
+    TokenType token;  // TOKEN_IDENTIFIER for input and str, which are names
+    const char* name;
+    bool names_itself_at_close;  // "Expected ')' after <name>", else "Expected ')'"
+    int argument_count;
+    ArgumentForm arguments[MAX_ARGUMENTS];
+    void (*perform)(const Call& call);
+};
+
+// The procedure a statement's first token names, or null. input and str are
+// found by their names.
+const Procedure* find_procedure(TokenType kind, const char* text);
+
+// The word type_of stores for a variable: "string", "array", "number", or
+// "unknown" for none.
+const char* kind_of(const Variable* variable);

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "core/error.h"
+#include "core/steps.h"
+#include "lexer/token.h"
+
+// Where a statement leaves the reading of its tokens: the index of the first
+// token after it, and the line of the last one it read.
+struct Landing {
+    int next;
+    int line;
+};
+
+// A compiled statement. Running it does what reading its tokens does, and
+// tells where that reading ends.
+struct Statement {
+    explicit Statement(Landing (*run)(const Statement& self)) : run(run) {}
+    virtual ~Statement() = default;
+    Landing (*run)(const Statement& self);
+};
+
+// A statement just compiled, and the places where its reading of the tokens
+// can end: none for one that always fails, more than one for an if whose
+// block reads on past its '}'.
+struct NewStatement {
+    std::unique_ptr<Statement> statement;
+    std::vector<int> ends;
+};
+
+// A statement that only fails.
+NewStatement failing_statement(const Fault& fault);
+
+// The statements of one compiled text by the index of their first token, for
+// the rare run that leaves a block's usual path (a statement whose tokens
+// reach past the block's '}').
+struct StatementTable {
+    const TokenType* kinds;
+    const Statement* const* by_index;
+};
+
+// The statements run one after another from a first token until a rule holds
+// at the next one: the end of the text, a '}' (a block of an if or else), or
+// an index (a loop's body, a for loop's clauses); the end of the text stops
+// every one.
+class Sequence {
+public:
+    enum class Until { END, CLOSING_BRACE, INDEX };
+
+    Sequence(const StatementTable* table, Until until, int limit) : table_(table), until_(until), limit_(limit) {}
+
+    bool stops_at(int index) const {
+        TokenType kind = table_->kinds[index];
+        return kind == TOKEN_EOF || (until_ == Until::CLOSING_BRACE && kind == TOKEN_RBRACE) ||
+               (until_ == Until::INDEX && index >= limit_);
+    }
+    // Appends the statement that starts where the sequence stands.
+    void add(const Statement* statement, int next) { steps_.push_back(Step{statement, next}); }
+    void set_end(int end) { end_ = end; }
+
+    // Runs the statements with the line given at the start; the landing is
+    // where the rule held, with the line the last statement left.
+    Landing run(int line) const {
+        current_line = line;
+        for (const Step& step : steps_) {
+            count_step();
+            Landing landing = step.statement->run(*step.statement);
+            current_line = landing.line;
+            if (landing.next != step.next) [[unlikely]] return run_from(landing.next);
+        }
+        return Landing{end_, current_line};
+    }
+    // The same, going on from the line the statement before left.
+    Landing run_on() const { return run(current_line); }
+
+private:
+    struct Step {
+        const Statement* statement;
+        int next;  // where it ends on the usual path
+    };
+    const StatementTable* table_;
+    Until until_;
+    int limit_;
+    int end_ = 0;
+    std::vector<Step> steps_;
+
+    Landing run_from(int index) const;
+};
+
+// Starts a run of a freshly compiled text: the line where tokenizing ended
+// is the line of failures before any token is read. Runs started inside a
+// statement (package code) are counted, so that the statement can tell
+// whether one ran, and left its own line.
+void begin_run(int line);
+extern int runs_begun;

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "core/execution.h"
+#include "core/reader.h"
+#include "expr/compile.h"
+
+// Where a statement is compiled: in a for loop's update clause (or in
+// anything that runs from one) an assignment may end without its ';'.
+enum class Context { PLAIN, UPDATE_CLAUSE };
+constexpr int CONTEXTS = 2;
+
+// Compiles a tokenized text whole, statement by statement, following every
+// path its statements can take; each statement is compiled once for each
+// context it is reached in. The compiled program keeps its own copy of the
+// token texts it uses, so the token table is free for the next text.
+class Compiler {
+public:
+    Compiler();
+
+    NodePool pool;
+
+    Reader reader(int at) const { return Reader(texts_.get(), at); }
+
+    // The statement whose first token is at `index`.
+    const Statement* statement_at(int index, Context context);
+    // The statements from `start` until the rule holds; the places where it
+    // can stop are added to `ends`.
+    Sequence sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends);
+    // The whole text: its statements from the first token to the end.
+    Sequence program();
+
+private:
+    std::unique_ptr<char[]> texts_;
+    std::vector<TokenType> kinds_;
+    std::vector<std::unique_ptr<Statement>> owned_;
+    std::vector<const Statement*> by_index_[CONTEXTS];
+    std::vector<std::vector<int>> ends_[CONTEXTS];
+    StatementTable tables_[CONTEXTS];
+
+    const std::vector<int>& ends_at(int index, Context context);
+    void explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends);
+};
+
+// The compilers of each kind of statement; `start` is its first token.
+NewStatement compile_statement(Compiler& compiler, int start, Context context);
+NewStatement compile_assignment(Compiler& compiler, int start, Context context);
+NewStatement compile_declaration(Compiler& compiler, int start);
+NewStatement compile_print(Compiler& compiler, int start);
+NewStatement compile_if(Compiler& compiler, int start, Context context);
+NewStatement compile_while(Compiler& compiler, int start, Context context);
+NewStatement compile_for(Compiler& compiler, int start, Context context);
+// A procedure call with its ';', the reader on the token after the name.
+NewStatement compile_call(Compiler& compiler, Reader& reader, const struct Procedure& procedure);
+
+// Set while a for loop's update clause runs: an assignment then ends at the
+// end of its value.
+extern int in_for_loop_update;

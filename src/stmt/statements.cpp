@@ -1,0 +1,260 @@
+#include <cstdio>
+#include <cstring>
+
+#include "core/numbers.h"
+#include "stmt/compiler.h"
+#include "stmt/statements.h"
+
+int print_newline = 1;
+
+namespace {
+
+// name = value;  the target is looked up before the value is read. In a for
+// loop's update clause the statement ends with its value.
+struct Assignment : Statement {
+    Assignment() : Statement(run) {}
+    NameRef target;
+    const char* text = nullptr;  // a string literal, else the expression
+    const Node* value = nullptr;
+    Landing update_landing{};    // where it ends in an update clause
+    Reader::Ending ending{};
+
+    static Landing run(const Statement& self) {
+        const auto& s = static_cast<const Assignment&>(self);
+        Variable* target = defined_variable(s.target);
+        if (s.text != nullptr) {
+            copy_text(target->string, STRING_SIZE, s.text);
+            target->is_string = 1;
+        } else {
+            target->number = evaluate(s.value);
+            target->is_string = 0;
+        }
+        if (in_for_loop_update) return s.update_landing;
+        if (s.ending.missing) raise(*s.ending.missing);
+        return s.ending.landing;
+    }
+};
+
+// The value of an assignment or a declaration: a whole string literal, or an
+// expression.
+bool read_value(Compiler& compiler, Reader& reader, const char*& text, const Node*& value) {
+    if (reader.check(TOKEN_STRING)) {
+        text = reader.text();
+        reader.step();
+        return true;
+    }
+    Expression expression = compile_expression(reader, compiler.pool);
+    value = expression.root;
+    return !expression.faulted;
+}
+
+}  // namespace
+
+NewStatement compile_assignment(Compiler& compiler, int start, Context context) {
+    auto statement = std::make_unique<Assignment>();
+    Reader reader = compiler.reader(start);
+    reader.skip();
+    reader.step();  // '='
+    statement->target = NameRef{reader.text(start), reader.line};
+    bool complete = read_value(compiler, reader, statement->text, statement->value);
+    statement->update_landing = Landing{reader.at, reader.line};
+    statement->ending = reader.end_statement("assignment");
+    std::vector<int> ends;
+    if (complete && context == Context::UPDATE_CLAUSE) ends.push_back(statement->update_landing.next);
+    if (complete && !statement->ending.missing) ends.push_back(statement->ending.landing.next);
+    return NewStatement{std::move(statement), ends};
+}
+
+void set_declared_value(Variable* variable, const char* text, double number) {
+    if (text != nullptr) {
+        copy_text(variable->string, STRING_SIZE, text);
+        variable->is_string = 1;
+        variable->number = 0;
+    } else {
+        variable->number = number;
+        variable->is_string = 0;
+        variable->string[0] = '\0';
+    }
+    variable->is_array = 0;
+}
+
+namespace {
+
+// var name = value;  the variable is made only once the value is known, so
+// that variables the value makes come first.
+struct Declaration : Statement {
+    Declaration() : Statement(run) {}
+    NameRef name;
+    int assign_line = 0;  // where a full table is found before the value
+    int value_line = 0;   // where it is found after it
+    const char* text = nullptr;
+    const Node* value = nullptr;
+    Reader::Ending ending{};
+
+    static Landing run(const Statement& self) {
+        const auto& s = static_cast<const Declaration&>(self);
+        if (s.name.find() == nullptr && var_count == VARIABLE_LIMIT) {
+            error_at(s.assign_line, "Too many variables (max %d)", VARIABLE_LIMIT);
+        }
+        double number = s.text == nullptr ? evaluate(s.value) : 0;
+        Variable* variable = s.name.find();
+        if (variable == nullptr) variable = s.name.variable = find_or_create_variable(s.name.name, s.value_line);
+        set_declared_value(variable, s.text, number);
+        if (s.ending.missing) raise(*s.ending.missing);
+        return s.ending.landing;
+    }
+};
+
+}  // namespace
+
+NewStatement compile_declaration(Compiler& compiler, int start) {
+    Reader reader = compiler.reader(start);
+    reader.skip();
+    if (!reader.check(TOKEN_IDENTIFIER)) return failing_statement(reader.expected("Expected variable name"));
+    auto statement = std::make_unique<Declaration>();
+    statement->name = NameRef{reader.text(), 0};
+    reader.step();
+    if (!reader.match(TOKEN_ASSIGN)) return failing_statement(reader.expected_after(TOKEN_ASSIGN, "variable name"));
+    statement->assign_line = reader.line;
+    bool complete = read_value(compiler, reader, statement->text, statement->value);
+    statement->value_line = reader.line;
+    statement->ending = reader.end_statement("variable declaration");
+    std::vector<int> ends;
+    if (complete && !statement->ending.missing) ends.push_back(statement->ending.landing.next);
+    return NewStatement{std::move(statement), ends};
+}
+
+namespace {
+
+bool is_arithmetic(TokenType type) {
+    return type == TOKEN_PLUS || type == TOKEN_MINUS || type == TOKEN_MULTIPLY || type == TOKEN_DIVIDE ||
+           type == TOKEN_MODULO;
+}
+
+// One argument of print: a text (a string literal, or a number literal as
+// written), "nel", a variable, or an expression that starts with a name.
+struct PrintArgument {
+    enum Kind { TEXT, NEL, VARIABLE, EXPRESSION } kind;
+    const char* text;
+    NameRef name;
+    const Node* expression;
+};
+
+void write_text(const char* text, bool separated) {
+    if (separated) std::putchar(' ');
+    std::fputs(text, stdout);
+}
+
+void write_number(double value, bool separated) {
+    char text[NUMBER_TEXT_SIZE];
+    format_number(value, text);
+    write_text(text, separated);
+}
+
+// Writes the argument; false for "nel", which writes nothing.
+bool write_argument(const PrintArgument& argument, bool separated) {
+    switch (argument.kind) {
+        case PrintArgument::NEL:
+            return false;
+        case PrintArgument::TEXT:
+            write_text(argument.text, separated);
+            break;
+        case PrintArgument::EXPRESSION:
+            write_number(evaluate(argument.expression), separated);
+            break;
+        case PrintArgument::VARIABLE: {
+            const Variable* variable = defined_variable(argument.name);
+            if (variable->is_string) {
+                write_text(variable->string, separated);
+            } else {
+                write_number(variable->number, separated);
+            }
+            break;
+        }
+    }
+    return true;
+}
+
+// print(arguments);  a fault among the arguments stops it after those before.
+struct Print : Statement {
+    Print() : Statement(run) {}
+    std::vector<PrintArgument> arguments;
+    std::optional<Fault> fault;
+    Reader::Ending ending{};
+
+    static Landing run(const Statement& self) {
+        const auto& s = static_cast<const Print&>(self);
+        bool newline = print_newline != 0;
+        bool separated = false;
+        for (const PrintArgument& argument : s.arguments) {
+            if (!write_argument(argument, separated)) newline = false;
+            separated = true;
+        }
+        if (s.fault) raise(*s.fault);
+        if (newline) std::putchar('\n');
+        if (s.ending.missing) raise(*s.ending.missing);
+        return s.ending.landing;
+    }
+};
+
+// Reads one argument; false when it is faulty (then the fault is set, or
+// its expression fails).
+bool read_print_argument(Compiler& compiler, Reader& reader, Print& print) {
+    int index = reader.at;
+    PrintArgument argument{PrintArgument::TEXT, reader.text(), NameRef{reader.text(), 0}, nullptr};
+    switch (reader.kind()) {
+        case TOKEN_STRING:
+            if (std::strcmp(argument.text, "nel") == 0) argument.kind = PrintArgument::NEL;
+            reader.step();
+            break;
+        case TOKEN_NUMBER:
+            reader.step();
+            break;
+        case TOKEN_IDENTIFIER:
+            if (is_arithmetic(reader.kind(1))) {
+                Expression expression = compile_expression(reader, compiler.pool);
+                print.arguments.push_back(PrintArgument{PrintArgument::EXPRESSION, nullptr, {}, expression.root});
+                return !expression.faulted;
+            }
+            reader.step();
+            argument.kind = PrintArgument::VARIABLE;
+            argument.name.line = reader.line;
+            break;
+        default:
+            print.fault = reader.plain(std::string("Unexpected token in print: '") + reader.text(index) + "'");
+            return false;
+    }
+    print.arguments.push_back(argument);
+    return true;
+}
+
+}  // namespace
+
+NewStatement compile_print(Compiler& compiler, int start) {
+    Reader reader = compiler.reader(start);
+    reader.skip();
+    if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "print"));
+    auto statement = std::make_unique<Print>();
+    bool complete = true;
+    if (!reader.check(TOKEN_RPAREN)) {
+        for (bool first = true;; first = false) {
+            if (!first && !reader.match(TOKEN_COMMA)) {
+                statement->fault = reader.expected("Expected ',' between arguments");
+                complete = false;
+                break;
+            }
+            if (!read_print_argument(compiler, reader, *statement)) {
+                complete = false;
+                break;
+            }
+            if (reader.check(TOKEN_RPAREN)) break;
+        }
+    }
+    std::vector<int> ends;
+    if (complete) {
+        reader.step();  // ')'
+        statement->ending = reader.end_statement("print");
+        if (!statement->ending.missing) ends.push_back(statement->ending.landing.next);
+    }
+    return NewStatement{std::move(statement), ends};
+}
