@@ -32,6 +32,8 @@ std::string collect_code(std::FILE* file) {
 
 }  // namespace
 
+void (*run_package_code)(const char* code) = nullptr;
+
 int execute_zep_package(const char* path) {
     OpenFile file = open_file(path, "r");
     if (file == nullptr) {

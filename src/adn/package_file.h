@@ -6,5 +6,5 @@
 int execute_zep_package(const char* path);
 
 // Runs package code as a script. The package manager needs the script runner
-// but sits below it, so the runner defines this.
-void run_package_code(const char* code);
+// but sits below it; the command line sets this to the runner's `run`.
+extern void (*run_package_code)(const char* code);

@@ -123,6 +123,7 @@ int run_single_argument(const char* argument) {
 }  // namespace
 
 int run_command_line(int argc, char** argv) {
+    run_package_code = run;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     init_adn();
     if (argc < 2) {

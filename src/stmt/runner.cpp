@@ -8,7 +8,6 @@
 #include <ctime>
 #include <memory>
 
-#include "adn/package_file.h"
 #include "core/error.h"
 #include "lexer/tokenizer.h"
 #include "stmt/compiler.h"
@@ -93,8 +92,6 @@ void run(const char* source) {
     begin_run(lexed.line);
     program.run_on();
 }
-
-void run_package_code(const char* code) { run(code); }
 
 void run_file(const char* path) {
     FILE* file = std::fopen(path, "r");

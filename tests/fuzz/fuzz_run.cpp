@@ -1,26 +1,37 @@
-// libFuzzer target: runs each input twice in-process, once read from its
-// tokens by the walker and once with compiling on, and stops the fuzzer when
-// the two differ in standard output, error report or status. Any crash or
-// sanitizer report stops it too. Every run has a step budget, so inputs with
-// loops end. Texts that could block, pause, touch the network or the shell,
-// write files or read the clock are skipped.
+// libFuzzer target: runs each input twice in-process, once through the
+// program's engine and once through the reference interpreter in
+// tests/oracle, and stops the fuzzer when the two differ in standard output,
+// error report or status. Any crash or sanitizer report stops it too. Every
+// run has a step budget, so inputs with loops end.
+//
+// A line "#package" in an input starts the code of a package "p", served
+// from a folder through file:// addresses, so that adn(install p) and
+// adn(update p) run package code in the middle of a script. Texts that could
+// block, pause, clear the screen, write files or read the clock are skipped.
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
-#include "core/compiling.h"
+#include "adn/package_file.h"
+#include "adn/registry.h"
 #include "core/error.h"
 #include "core/steps.h"
 #include "core/variables.h"
+#include "oracle/oracle.h"
 #include "stmt/runner.h"
 
 namespace {
 
 constexpr long STEP_BUDGET = 20000;
+constexpr char PACKAGE_MARKER[] = "#package\n";
 
 const char* const skipped_words[] = {
-    "sleep", "clear", "adn", "adm", "write_file", "append_file", "time", nullptr,
+    "sleep", "clear", "write_file", "append_file", "time", "mirror", nullptr,
 };
 
 bool is_safe(const std::string& text) {
@@ -35,11 +46,27 @@ struct Outcome {
     std::string error;  // the error report, or how the run ended otherwise
 };
 
-// Runs the text from a fresh start, with standard output caught.
-Outcome run_once(const std::string& text, bool compiling) {
+// A fresh package directory, with one repository in a folder of its own
+// that holds package p when the input has one.
+void set_up_packages(const std::string& package_code) {
+    namespace fs = std::filesystem;
+    fs::remove_all(".adn");
+    fs::remove_all("site");
+    fs::create_directories("site");
+    if (!package_code.empty()) std::ofstream("site/p.zep") << "version: 2.0\nzentul:\n" << package_code;
+    fs::create_directories(".adn");
+    std::ofstream(".adn/repositories.txt") << "file://" << fs::current_path().string() << "/site/\n";
+    init_adn();
+}
+
+// Runs the script from a fresh start, with standard output caught.
+Outcome run_once(const std::string& script, const std::string& package_code, void (*runner)(const char*)) {
+    set_up_packages(package_code);
     reset_variables();
-    compiling_enabled = compiling;
+    run_package_code = runner;
+#ifdef ZENTUL_STEP_BUDGET
     steps_left = STEP_BUDGET;
+#endif
     std::srand(1);
     char* buffer = nullptr;
     std::size_t size = 0;
@@ -48,12 +75,15 @@ Outcome run_once(const std::string& text, bool compiling) {
     stdout = caught;
     Outcome outcome;
     try {
-        run(text.c_str());
+        runner(script.c_str());
     } catch (const ScriptError& failure) {
         outcome.error = "[Error at line " + std::to_string(failure.line) + "] " + failure.message;
-    } catch (const StepBudgetExhausted&) {
+    }
+#ifdef ZENTUL_STEP_BUDGET
+    catch (const StepBudgetExhausted&) {
         outcome.error = "(step budget exhausted)";
     }
+#endif
     std::fflush(caught);
     stdout = saved;
     std::fclose(caught);
@@ -69,14 +99,36 @@ void report(const char* label, const Outcome& outcome) {
 
 }  // namespace
 
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    // Reading input finds its end at once, and the package files go to a
+    // folder of their own.
+    if (std::freopen("/dev/null", "r", stdin) == nullptr) std::abort();
+    std::filesystem::path folder = std::filesystem::temp_directory_path() / ("zentul_fuzz." + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    std::filesystem::current_path(folder);
+    std::atexit([] {
+        std::filesystem::path here = std::filesystem::current_path();
+        std::filesystem::current_path(here.parent_path());
+        std::filesystem::remove_all(here);
+    });
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string text(reinterpret_cast<const char*>(data), size);
     if (!is_safe(text)) return 0;
-    Outcome walked = run_once(text, false);
-    Outcome compiled = run_once(text, true);
-    if (walked.output != compiled.output || walked.error != compiled.error) {
-        report("walker", walked);
-        report("compiled", compiled);
+    std::string script = text;
+    std::string package_code;
+    std::size_t marker = text.find(PACKAGE_MARKER);
+    if (marker != std::string::npos) {
+        script = text.substr(0, marker);
+        package_code = text.substr(marker + sizeof PACKAGE_MARKER - 1);
+    }
+    Outcome reference = run_once(script, package_code, oracle::run);
+    Outcome engine = run_once(script, package_code, run);
+    if (reference.output != engine.output || reference.error != engine.error) {
+        report("reference", reference);
+        report("engine", engine);
         std::abort();
     }
     return 0;
