@@ -64,6 +64,12 @@ include(CPack)
 
 # Zentul-<version>.tar.gz with zentul at its top, as the Linux self-update
 # unpacks it in /tmp and copies ./zentul. The program is stripped.
+# The system's strip: llvm-strip 14, which CMake picks beside clang, cannot
+# strip a static glibc program.
+find_program(ZENTUL_STRIP NAMES strip)
+if(NOT ZENTUL_STRIP)
+    set(ZENTUL_STRIP ${CMAKE_STRIP})
+endif()
 set(ZENTUL_ARCHIVE ${CMAKE_BINARY_DIR}/Zentul-${PROJECT_VERSION}.tar.gz)
 set(ZENTUL_ARCHIVE_FOLDER ${CMAKE_BINARY_DIR}/release-archive)
 add_custom_command(
@@ -71,7 +77,7 @@ add_custom_command(
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${ZENTUL_ARCHIVE_FOLDER}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${ZENTUL_ARCHIVE_FOLDER}
     COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:zentul> ${CMAKE_SOURCE_DIR}/docs/zentul.1 ${ZENTUL_ARCHIVE_FOLDER}
-    COMMAND ${CMAKE_STRIP} ${ZENTUL_ARCHIVE_FOLDER}/zentul
+    COMMAND ${ZENTUL_STRIP} ${ZENTUL_ARCHIVE_FOLDER}/zentul
     COMMAND ${CMAKE_COMMAND} -E chdir ${ZENTUL_ARCHIVE_FOLDER} ${CMAKE_COMMAND} -E tar czf ${ZENTUL_ARCHIVE} zentul zentul.1
     DEPENDS zentul docs/zentul.1
     COMMENT "Packing Zentul-${PROJECT_VERSION}.tar.gz"
