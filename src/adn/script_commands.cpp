@@ -16,7 +16,7 @@ bool is_word(const std::string& word, const char* long_form, const char* short_f
     return word == long_form || word == short_form;
 }
 
-enum class Command { INSTALL, UPDATE, REMOVE, LIST_PACKAGES, MIRROR, LIST_REPOSITORIES };
+enum class Command { INSTALL, UPDATE, REMOVE, LIST_PACKAGES, MIRROR, REMOVE_REPOSITORY, LIST_REPOSITORIES };
 
 // A package or repository statement. The command runs before the ')' is
 // looked for; package code it runs leaves its own line for a failure there.
@@ -48,6 +48,7 @@ struct PackageStatement : Statement {
             case Command::REMOVE: remove_package(argument); break;
             case Command::LIST_PACKAGES: list_packages(); break;
             case Command::MIRROR: add_repository(argument); break;
+            case Command::REMOVE_REPOSITORY: remove_repository(argument); break;
             case Command::LIST_REPOSITORIES: list_repositories(); break;
         }
     }
@@ -89,15 +90,19 @@ std::optional<Fault> read_adn_command(Reader& reader, PackageStatement& statemen
 
 std::optional<Fault> read_adm_command(Reader& reader, PackageStatement& statement, const std::string& word) {
     statement.command = Command::LIST_REPOSITORIES;
+    if (is_word(word, "list", "ls")) return std::nullopt;
+    const char* missing = nullptr;
     if (word == "mirror") {
         statement.command = Command::MIRROR;
-        if (!read_argument(reader, statement)) {
-            return reader.plain(adn_text::EXPECTED_MIRROR_ADDRESS);
-        }
-        return std::nullopt;
+        missing = adn_text::EXPECTED_MIRROR_ADDRESS;
+    } else if (is_word(word, "remove", "rm")) {
+        statement.command = Command::REMOVE_REPOSITORY;
+        missing = adn_text::EXPECTED_REMOVE_ADDRESS;
+    } else {
+        return reader.plain(with_word(adn_text::UNKNOWN_ADM_COMMAND, word));
     }
-    if (is_word(word, "list", "ls")) return std::nullopt;
-    return reader.plain(with_word(adn_text::UNKNOWN_ADM_COMMAND, word));
+    if (!read_argument(reader, statement)) return reader.plain(missing);
+    return std::nullopt;
 }
 
 using CommandReader = std::optional<Fault> (*)(Reader&, PackageStatement&, const std::string&);
@@ -137,5 +142,6 @@ NewStatement compile_adn(Reader& reader) {
 }
 
 NewStatement compile_adm(Reader& reader) {
-    return compile_package_statement(reader, "adm", {TOKEN_IDENTIFIER, TOKEN_MIRROR}, read_adm_command);
+    return compile_package_statement(reader, "adm", {TOKEN_IDENTIFIER, TOKEN_MIRROR, TOKEN_REMOVE},
+                                     read_adm_command);
 }

@@ -208,11 +208,13 @@ void execute_adn(const char* name) {
 
 void execute_adm(const char* name) {
     consume_after(TOKEN_LPAREN, name);
-    if (!check(TOKEN_IDENTIFIER) && !check(TOKEN_MIRROR)) error("Expected adm command");
+    if (!check(TOKEN_IDENTIFIER) && !check(TOKEN_MIRROR) && !check(TOKEN_REMOVE)) error("Expected adm command");
     std::string word = peek().text;
     step_over();
     if (word == "mirror") {
         add_repository(take_argument("Expected repository URL for mirror").c_str());
+    } else if (is_word(word, "remove", "rm")) {
+        remove_repository(take_argument("Expected repository URL for remove").c_str());
     } else if (is_word(word, "list", "ls")) {
         list_repositories();
     } else {
