@@ -64,8 +64,8 @@ void set_up_packages(const std::string& package_code) {
 
 // Runs the script from a fresh start, with standard output caught.
 Outcome run_once(const std::string& script, const std::string& package_code, void (*runner)(const char*),
-                 [[maybe_unused]] long budget) {
-    set_up_packages(package_code);
+                 bool uses_packages, [[maybe_unused]] long budget) {
+    if (uses_packages) set_up_packages(package_code);
     reset_variables();
     run_package_code = runner;
 #ifdef ZENTUL_STEP_BUDGET
@@ -128,9 +128,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         script = text.substr(0, marker);
         package_code = text.substr(marker + sizeof PACKAGE_MARKER - 1);
     }
-    long budget = text.find("adn") != std::string::npos ? PACKAGE_STEP_BUDGET : STEP_BUDGET;
-    Outcome reference = run_once(script, package_code, oracle::run, budget);
-    Outcome engine = run_once(script, package_code, run, budget);
+    bool uses_packages = text.find("adn") != std::string::npos || text.find("adm") != std::string::npos;
+    long budget = uses_packages ? PACKAGE_STEP_BUDGET : STEP_BUDGET;
+    Outcome reference = run_once(script, package_code, oracle::run, uses_packages, budget);
+    Outcome engine = run_once(script, package_code, run, uses_packages, budget);
     if (reference.output != engine.output || reference.error != engine.error) {
         report("reference", reference);
         report("engine", engine);
