@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
-"""Zentul's benchmark: seven workloads in Zentul, Lua, Python and Perl.
+"""Zentul's benchmark: eight workloads in Zentul, Lua, Python and Perl.
 
     bench/run.py [--zentul PATH] [--rounds N] [--only a,b,...]   time them
     bench/run.py --count                                         instructions
     bench/run.py --check                                         checksums only
 
-Every workload prints a checksum, and every interpreter must print the same
-one. The interpreters found on PATH (lua5.4 or lua, python3, perl) run beside
-Zentul (default ./build/zentul).
+Every workload prints a checksum (the output workload its lines), and every
+interpreter must print the same one. The interpreters found on PATH (LuaJIT's
+interpreter with its compiler off, lua5.4 or lua, python3, perl) run beside
+Zentul (default ./build/zentul); LuaJIT runs the Lua scripts.
 
 Time mode runs the interpreters in turns, round by round, each run timed by
 hyperfine; it prints the median wall time of each, Zentul's time over each
@@ -43,24 +44,28 @@ LOOPS = {
     "c": ("c_kernel", 80000, 80, "481.297 3.53661e-05"),
     "d": ("d_strings", 100000, 100, "E FIVE B0XING WIZARDS JUMP QUICKLY AT DA"),
     "e": ("e_arrays", 60000, 60, "7890"),
+    "h": ("h_output", 200000, 200, None),  # its lines, compared between the interpreters
 }
 DESCRIPTIONS = {
     "a": "a loop", "b": "b fizz", "c": "c kernel", "d": "d strings", "e": "e arrays",
-    "f": "f start-up", "g": "g large",
+    "f": "f start-up", "g": "g large", "h": "h output",
 }
-EXTENSIONS = {"zentul": ".zen", "lua": ".lua", "python": ".py", "perl": ".pl"}
-PEERS = [("lua", ["lua5.4", "lua"]), ("python", ["python3"]), ("perl", ["perl"])]
-LABELS = {"zentul": "Zentul", "lua": "Lua", "python": "CPython", "perl": "Perl"}
+EXTENSIONS = {"zentul": ".zen", "luajit": ".lua", "lua": ".lua", "python": ".py", "perl": ".pl"}
+# name: (candidate programs, options before the script)
+PEERS = [("luajit", ["luajit"], ["-joff"]), ("lua", ["lua5.4", "lua"], []), ("python", ["python3"], []),
+         ("perl", ["perl"], [])]
+LABELS = {"zentul": "Zentul", "luajit": "LuaJIT -joff", "lua": "Lua", "python": "CPython", "perl": "Perl"}
 SIZE_LINE = re.compile(r"^(.*?)\d+(.*(#|--) size)$")
 
 
 def find_interpreters(zentul):
-    found = {"zentul": os.path.abspath(zentul)}
-    for name, candidates in PEERS:
+    """{name: command line before the script}."""
+    found = {"zentul": [os.path.abspath(zentul)]}
+    for name, candidates, options in PEERS:
         for candidate in candidates:
             path = shutil.which(candidate)
             if path:
-                found[name] = path
+                found[name] = [path] + options
                 break
     return found
 
@@ -93,6 +98,7 @@ def write_large(folder):
         "python": ("v%d = %d", "v%d = (v%d + %d) * %d %% 1000", 'print("%%g" %% v%d)'),
         "perl": ("my $v%d = %d;", "$v%d = ($v%d + %d) * %d %% 1000;", 'printf("%%g\\n", $v%d);'),
     }
+    forms["luajit"] = forms["lua"]
     paths = {}
     for language, (declare, assign, show) in forms.items():
         lines = [declare % (i, i) for i in range(100)]
@@ -126,7 +132,7 @@ def scripts_for(key, folder, scale):
 
 
 def output_of(interpreter, script, cwd):
-    result = subprocess.run([interpreter, script], cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+    result = subprocess.run(interpreter + [script], cwd=cwd, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                             stdin=subprocess.DEVNULL)
     if result.returncode != 0:
         sys.exit("%s %s failed: %s" % (interpreter, script, result.stderr.decode(errors="replace")))
@@ -137,7 +143,7 @@ def peak_memory_kb(interpreter, script, cwd):
     """Measured by GNU time, which starts the program from its own small
     process: a child of this Python process would count Python's pages."""
     with tempfile.NamedTemporaryFile("r", suffix=".txt") as report:
-        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name, interpreter, script], cwd=cwd,
+        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name] + interpreter + [script], cwd=cwd,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, check=True)
         return int(report.read().split()[-1])
 
@@ -156,7 +162,7 @@ def check(args, interpreters):
         for key in sorted(LOOPS):
             scripts = scripts_for(key, folder, "check")
             got = check_outputs(key, interpreters, scripts, folder, LOOPS[key][3])
-            print("%-10s %s" % (DESCRIPTIONS[key], got))
+            print("%-10s %s" % (DESCRIPTIONS[key], got if "\n" not in got else "%d lines" % (got.count("\n") + 1)))
         for key in ("f", "g"):
             scripts = scripts_for(key, folder, "check")
             print("%-10s %s" % (DESCRIPTIONS[key], check_outputs(key, interpreters, scripts, folder)))
@@ -169,7 +175,7 @@ def time_rounds(interpreters, scripts, rounds, runs_per_round, cwd):
     names = list(interpreters)
     with tempfile.NamedTemporaryFile(suffix=".json") as export:
         for _ in range(rounds):
-            commands = ["%s %s" % (interpreters[name], scripts[name]) for name in names]
+            commands = [" ".join(interpreters[name] + [scripts[name]]) for name in names]
             subprocess.run(["hyperfine", "-N", "--style", "none", "--runs", str(runs_per_round), "--warmup", "1",
                             "--export-json", export.name] + commands, cwd=cwd, check=True,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -187,7 +193,7 @@ def show_time(seconds):
 def time_all(args, interpreters):
     if not shutil.which("hyperfine") or not os.path.exists("/usr/bin/time"):
         sys.exit("hyperfine and GNU time are needed (Debian packages hyperfine and time)")
-    peers = [name for name in ("lua", "python", "perl") if name in interpreters]
+    peers = [name for name in ("luajit", "lua", "python", "perl") if name in interpreters]
     header = ["workload"] + [LABELS[n] for n in interpreters] + ["vs " + LABELS[n] for n in peers]
     header += ["memory " + LABELS[n] for n in interpreters]
     print("| " + " | ".join(header) + " |")
@@ -206,8 +212,8 @@ def time_all(args, interpreters):
 
 
 def instructions(interpreter, script, cwd):
-    result = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
-                             interpreter, script], cwd=cwd, stdout=subprocess.DEVNULL,
+    result = subprocess.run(["valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null"] + interpreter +
+                            [script], cwd=cwd, stdout=subprocess.DEVNULL,
                             stderr=subprocess.PIPE, stdin=subprocess.DEVNULL)
     match = re.search(rb"Collected : (\d+)", result.stderr)
     if not match:
@@ -244,13 +250,17 @@ def main():
     parser.add_argument("--check", action="store_true", help="checksums at small sizes only")
     parser.add_argument("--count", action="store_true", help="instruction counts with valgrind")
     parser.add_argument("--rounds", type=int, default=5, help="turns of every interpreter (time mode)")
-    parser.add_argument("--only", default="abcdefg", help="workloads to run, e.g. ab")
+    parser.add_argument("--only", default="abcdefgh", help="workloads to run, e.g. ab")
     parser.add_argument("--zentul-only", action="store_true", help="leave the other interpreters out")
+    parser.add_argument("--peers", help="the other interpreters to run, e.g. luajit,lua")
     args = parser.parse_args()
     args.only = [key for key in args.only if key in DESCRIPTIONS]
     interpreters = find_interpreters(args.zentul)
     if args.zentul_only:
         interpreters = {"zentul": interpreters["zentul"]}
+    if args.peers:
+        wanted = ["zentul"] + args.peers.split(",")
+        interpreters = {name: command for name, command in interpreters.items() if name in wanted}
     if args.check:
         check(args, interpreters)
     elif args.count:

@@ -91,8 +91,20 @@ private:
                 node->whole_divisor = static_cast<int>(right->number);
                 node->evaluate = left_is_name ? nodes::name_remainder_by_whole : nodes::remainder_by_whole;
             }
+            fold_remainder_test(operation, *node);
         }
         return node;
+    }
+
+    // name % divisor == whole constant (or !=) is one node: a test as common
+    // as it is cheap.
+    static void fold_remainder_test(Operation operation, Node& node) {
+        bool tests = operation == Operation::EQUAL || operation == Operation::NOT_EQUAL;
+        if (!tests || node.left->evaluate != nodes::name_remainder_by_whole || !is_small_whole(node.number)) return;
+        const Node& remainder = *node.left;
+        node.evaluate = operation == Operation::EQUAL ? nodes::name_remainder_is : nodes::name_remainder_is_not;
+        node.name = remainder.left->name;
+        node.whole_divisor = remainder.whole_divisor;
     }
 
     const Node* unary() {

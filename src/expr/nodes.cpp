@@ -161,4 +161,18 @@ double name_remainder_by_whole(const Node& node) {
     return remainder_by_small_whole(value_of_name(*node.left), node.whole_divisor);
 }
 
+// A whole remainder equals the constant, itself whole, exactly when their
+// ints do, a zero of either sign included.
+static bool remainder_is(const Node& node) {
+    double a = value_of_name(node);
+    if (is_small_whole(a)) {
+        return static_cast<std::int32_t>(a) % node.whole_divisor == static_cast<std::int32_t>(node.number);
+    }
+    return remainder_of(a, node.whole_divisor) == node.number;
+}
+
+double name_remainder_is(const Node& node) { return remainder_is(node); }
+
+double name_remainder_is_not(const Node& node) { return !remainder_is(node); }
+
 }  // namespace nodes

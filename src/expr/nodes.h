@@ -1,7 +1,9 @@
 #pragma once
 
 #include <deque>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/variables.h"
 #include "expr/functions.h"
@@ -56,6 +58,10 @@ double fail(const Node& node);
 // % by a constant whole divisor of 31 bits, of any operand or of a name.
 double remainder_by_whole(const Node& node);
 double name_remainder_by_whole(const Node& node);
+// name % divisor == constant, and != constant: the name's own node is
+// folded in, the divisor in `whole_divisor` and the constant in `number`.
+double name_remainder_is(const Node& node);
+double name_remainder_is_not(const Node& node);
 
 }  // namespace nodes
 
@@ -68,13 +74,23 @@ bool is_small_whole(double value);
 double remainder_of(double a, double b);
 
 // Where a compiled text keeps its nodes and the texts they name; both stay
-// where they are made.
-struct NodePool {
-    std::deque<Node> nodes;
-    std::deque<std::string> texts;
-
+// where they are made. Nodes come in blocks, a few allocations for a script.
+class NodePool {
+public:
     Node* add(double (*evaluate)(const Node&), int line) {
-        return &nodes.emplace_back(Node{evaluate, nullptr, nullptr, 0, NameRef{"", line}, nullptr, 0});
+        if (used_ == BLOCK_SIZE) {
+            blocks_.push_back(std::make_unique_for_overwrite<Node[]>(BLOCK_SIZE));
+            used_ = 0;
+        }
+        Node* node = &blocks_.back()[used_++];
+        *node = Node{evaluate, nullptr, nullptr, 0, NameRef{"", line}, nullptr, 0};
+        return node;
     }
-    const char* keep(std::string text) { return texts.emplace_back(std::move(text)).c_str(); }
+    const char* keep(std::string text) { return texts_.emplace_back(std::move(text)).c_str(); }
+
+private:
+    static constexpr int BLOCK_SIZE = 256;
+    std::vector<std::unique_ptr<Node[]>> blocks_;
+    int used_ = BLOCK_SIZE;
+    std::deque<std::string> texts_;
 };

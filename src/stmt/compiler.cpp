@@ -53,27 +53,27 @@ NewStatement compile_statement(Compiler& compiler, int start, Context context) {
 Compiler::Compiler() : texts_(new char[token_texts_used > 0 ? token_texts_used : 1]), kinds_(token_count) {
     std::memcpy(texts_.get(), token_texts, static_cast<std::size_t>(token_texts_used));
     for (int i = 0; i < token_count; i++) kinds_[i] = tokens[i].type;
-    for (int context = 0; context < CONTEXTS; context++) {
-        by_index_[context].assign(token_count, nullptr);
-        ends_[context].resize(token_count);
-        tables_[context] = StatementTable{kinds_.data(), by_index_[context].data()};
-    }
+    for (StatementTable& table : tables_) table = StatementTable{kinds_.data(), nullptr};
 }
 
-const Statement* Compiler::statement_at(int index, Context context) {
-    ends_at(index, context);
-    return by_index_[static_cast<int>(context)][index];
-}
+const Statement* Compiler::statement_at(int index, Context context) { return slot_at(index, context).statement; }
 
-const std::vector<int>& Compiler::ends_at(int index, Context context) {
+const Compiler::Slot& Compiler::slot_at(int index, Context context) {
     int table = static_cast<int>(context);
-    if (by_index_[table][index] == nullptr) {
+    if (slots_[table].empty()) {  // the update clause's, made when first needed
+        slots_[table].resize(kinds_.size());
+        by_index_[table].resize(kinds_.size());
+        tables_[table].by_index = by_index_[table].data();
+    }
+    if (slots_[table][index].statement == nullptr) {
         NewStatement compiled = compile_statement(*this, index, context);
-        by_index_[table][index] = compiled.statement.get();
-        ends_[table][index] = std::move(compiled.ends);
+        Slot filled{compiled.statement.get(), static_cast<int>(end_pool_.size()), static_cast<int>(compiled.ends.size())};
+        end_pool_.insert(end_pool_.end(), compiled.ends.begin(), compiled.ends.end());
+        slots_[table][index] = filled;
+        by_index_[table][index] = filled.statement;
         owned_.push_back(std::move(compiled.statement));
     }
-    return ends_[table][index];
+    return slots_[table][index];
 }
 
 Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends) {
@@ -81,16 +81,15 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
     std::vector<int> other_ends;  // of paths that leave the usual one
     int at = start;
     while (!sequence.stops_at(at)) {
-        const Statement* statement = statement_at(at, context);
-        std::vector<int> next = ends_at(at, context);
-        if (next.empty()) {  // it always fails: nothing after it runs
-            sequence.add(statement, -1);
+        Slot slot = slot_at(at, context);
+        if (slot.end_count == 0) {  // it always fails: nothing after it runs
+            sequence.add(slot.statement, -1);
             at = -1;
             break;
         }
-        sequence.add(statement, next[0]);
-        for (std::size_t i = 1; i < next.size(); i++) explore(next[i], sequence, context, other_ends);
-        at = next[0];
+        sequence.add(slot.statement, end_pool_[slot.first_end]);
+        for (int i = 1; i < slot.end_count; i++) explore(end_pool_[slot.first_end + i], sequence, context, other_ends);
+        at = end_pool_[slot.first_end];
     }
     if (at >= 0) {
         sequence.set_end(at);
@@ -114,7 +113,8 @@ void Compiler::explore(int from, const Sequence& sequence, Context context, std:
             add_end(ends, at);
             continue;
         }
-        for (int next : ends_at(at, context)) pending.push_back(next);
+        Slot slot = slot_at(at, context);
+        for (int i = 0; i < slot.end_count; i++) pending.push_back(end_pool_[slot.first_end + i]);
     }
 }
 

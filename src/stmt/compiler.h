@@ -36,11 +36,19 @@ private:
     std::unique_ptr<char[]> texts_;
     std::vector<TokenType> kinds_;
     std::vector<std::unique_ptr<Statement>> owned_;
+    // Each statement compiled, by its first token, with where its ends are
+    // kept in `end_pool_`.
+    struct Slot {
+        const Statement* statement = nullptr;
+        int first_end = 0;
+        int end_count = 0;
+    };
+    std::vector<Slot> slots_[CONTEXTS];
+    std::vector<int> end_pool_;
     std::vector<const Statement*> by_index_[CONTEXTS];
-    std::vector<std::vector<int>> ends_[CONTEXTS];
     StatementTable tables_[CONTEXTS];
 
-    const std::vector<int>& ends_at(int index, Context context);
+    const Slot& slot_at(int index, Context context);
     void explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends);
 };
 
@@ -54,6 +62,10 @@ NewStatement compile_while(Compiler& compiler, int start, Context context);
 NewStatement compile_for(Compiler& compiler, int start, Context context);
 // A procedure call with its ';', the reader on the token after the name.
 NewStatement compile_call(Compiler& compiler, Reader& reader, const struct Procedure& procedure);
+
+// A shorter way to run a for loop's update clause when the statement is all
+// of it, as it is run there; null when there is none.
+Statement::Run in_update_clause(const Statement& statement);
 
 // Set while a for loop's update clause runs: an assignment then ends at the
 // end of its value.

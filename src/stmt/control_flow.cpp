@@ -58,6 +58,29 @@ struct If : Statement {
         }
         return leave(s.else_exits, s.else_block.run(s.else_brace_line).next);
     }
+
+    // The usual if: no fault, and each block stops in one place only.
+    bool is_plain() const {
+        return !header_fault && then_exits.size() == 1 && !then_exits[0].fault && !skipped.fault &&
+               (!runs_else || else_exits.size() == 1);
+    }
+    static Landing run_plain(const Statement& self) {
+        const auto& s = static_cast<const If&>(self);
+        if (is_true(evaluate(s.condition))) return leave_plain(s.then_exit, s.then_block.run(s.brace_line));
+        if (!s.runs_else) return s.skipped.landing;
+        return leave_plain(s.else_exit, s.else_block.run(s.else_brace_line));
+    }
+    static Landing leave_plain(const Landing& exit, Landing stop) {
+        return Landing{exit.next, exit.line > 0 ? exit.line : stop.line};
+    }
+    // The one exit of each block of a plain if, kept at hand.
+    Landing then_exit{};
+    Landing else_exit{};
+    void keep_plain_exits() {
+        then_exit = then_exits[0].landing;
+        if (runs_else) else_exit = else_exits[0].landing;
+        Statement::run = run_plain;
+    }
 };
 
 // Reads an optional else part at the reader; `run` when its block is run
@@ -109,6 +132,7 @@ NewStatement compile_if(Compiler& compiler, int start, Context context) {
     statement->runs_else = reader.at != statement->skipped.from && !statement->skipped.fault;
     if (!statement->runs_else) {
         if (!statement->skipped.fault) ends.push_back(reader.at);
+        if (statement->is_plain()) statement->keep_plain_exits();
         return NewStatement{std::move(statement), ends};
     }
     statement->else_brace_line = reader.line;
@@ -121,6 +145,7 @@ NewStatement compile_if(Compiler& compiler, int start, Context context) {
         statement->else_exits.push_back(exit_at(after, false));
         ends.push_back(statement->else_exits.back().landing.next);
     }
+    if (statement->is_plain()) statement->keep_plain_exits();
     return NewStatement{std::move(statement), ends};
 }
 
@@ -203,6 +228,7 @@ struct For : Statement {
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
     bool has_update = false;
     Sequence update{nullptr, Sequence::Until::INDEX, 0};
+    Statement::Run update_form = nullptr;  // for an update clause of one statement
     int after_body = 0;
 
     static Landing run(const Statement& self) {
@@ -213,7 +239,10 @@ struct For : Statement {
             count_step();
             if (!is_true(evaluate(s.condition))) break;
             s.body.run(s.condition_line);
-            if (s.has_update) {
+            if (s.update_form != nullptr) {
+                s.update.run_only_as(s.update_form);
+                in_for_loop_update = 0;
+            } else if (s.has_update) {
                 in_for_loop_update = 1;
                 s.update.run_on();
                 in_for_loop_update = 0;
@@ -269,6 +298,8 @@ NewStatement compile_for(Compiler& compiler, int start, Context context) {
         if (statement->has_update) {
             statement->update =
                 compiler.sequence(update_start, Sequence::Until::INDEX, update_end, Context::UPDATE_CLAUSE, stops);
+            const Statement* only = statement->update.only_statement();
+            if (only != nullptr) statement->update_form = in_update_clause(*only);
         }
     }
     int after_body = statement->after_body;

@@ -48,6 +48,34 @@ bool read_value(Compiler& compiler, Reader& reader, const char*& text, const Nod
     return !expression.faulted;
 }
 
+// The usual assignment, outside an update clause and with its ';': a number
+// from any expression, from name + constant (the commonest), or a text.
+Landing assign_number(const Statement& self) {
+    const auto& s = static_cast<const Assignment&>(self);
+    Variable* target = defined_variable(s.target);
+    target->number = evaluate(s.value);
+    target->is_string = 0;
+    return s.ending.landing;
+}
+
+Landing add_constant(const Statement& self) {
+    const auto& s = static_cast<const Assignment&>(self);
+    Variable* target = defined_variable(s.target);
+    target->number = defined_variable(s.value->left->name)->number + s.value->number;
+    target->is_string = 0;
+    return s.ending.landing;
+}
+
+// In an update clause that ends with the assignment, where it is always
+// run with the clause's flag set.
+Landing add_constant_in_update(const Statement& self) {
+    const auto& s = static_cast<const Assignment&>(self);
+    Variable* target = defined_variable(s.target);
+    target->number = defined_variable(s.value->left->name)->number + s.value->number;
+    target->is_string = 0;
+    return s.update_landing;
+}
+
 }  // namespace
 
 NewStatement compile_assignment(Compiler& compiler, int start, Context context) {
@@ -62,7 +90,20 @@ NewStatement compile_assignment(Compiler& compiler, int start, Context context) 
     std::vector<int> ends;
     if (complete && context == Context::UPDATE_CLAUSE) ends.push_back(statement->update_landing.next);
     if (complete && !statement->ending.missing) ends.push_back(statement->ending.landing.next);
+    bool adds_constant =
+        statement->value != nullptr && statement->value->evaluate == binary_forms(Operation::ADD).name_with_constant;
+    if (complete && context == Context::PLAIN && !statement->ending.missing && statement->text == nullptr) {
+        statement->Statement::run = adds_constant ? add_constant : assign_number;
+    }
     return NewStatement{std::move(statement), ends};
+}
+
+Statement::Run in_update_clause(const Statement& statement) {
+    if (statement.run != Assignment::run) return nullptr;
+    const auto& assignment = static_cast<const Assignment&>(statement);
+    bool adds_constant = assignment.value != nullptr &&
+                         assignment.value->evaluate == binary_forms(Operation::ADD).name_with_constant;
+    return adds_constant ? add_constant_in_update : nullptr;
 }
 
 void set_declared_value(Variable* variable, const char* text, double number) {
@@ -136,38 +177,66 @@ bool is_arithmetic(TokenType type) {
 struct PrintArgument {
     enum Kind { TEXT, NEL, VARIABLE, EXPRESSION } kind;
     const char* text;
+    std::size_t length;  // of the text
     NameRef name;
     const Node* expression;
 };
 
-void write_text(const char* text, bool separated) {
-    if (separated) std::putchar(' ');
-    std::fputs(text, stdout);
-}
+// What one print writes, gathered and handed to the standard stream in one
+// piece; also when a failure stops the print, so that the arguments before
+// it are written before the failure is reported.
+class PrintedLine {
+public:
+    PrintedLine() = default;
+    PrintedLine(const PrintedLine&) = delete;
+    PrintedLine& operator=(const PrintedLine&) = delete;
+    ~PrintedLine() { flush(); }
 
-void write_number(double value, bool separated) {
-    char text[NUMBER_TEXT_SIZE];
-    format_number(value, text);
-    write_text(text, separated);
-}
+    void add(const char* text, std::size_t length) {
+        if (length_ + length > sizeof text_) flush();
+        if (length > sizeof text_) {
+            std::fwrite(text, 1, length, stdout);
+            return;
+        }
+        std::memcpy(text_ + length_, text, length);
+        length_ += length;
+    }
+    void add_separated(const char* text, std::size_t length, bool separated) {
+        if (separated) add(" ", 1);
+        add(text, length);
+    }
+
+private:
+    char text_[4096];
+    std::size_t length_ = 0;
+
+    void flush() {
+        std::fwrite(text_, 1, length_, stdout);
+        length_ = 0;
+    }
+};
 
 // Writes the argument; false for "nel", which writes nothing.
-bool write_argument(const PrintArgument& argument, bool separated) {
+bool write_argument(PrintedLine& line, const PrintArgument& argument, bool separated) {
+    char number[NUMBER_TEXT_SIZE];
     switch (argument.kind) {
         case PrintArgument::NEL:
             return false;
         case PrintArgument::TEXT:
-            write_text(argument.text, separated);
+            line.add_separated(argument.text, argument.length, separated);
             break;
-        case PrintArgument::EXPRESSION:
-            write_number(evaluate(argument.expression), separated);
+        case PrintArgument::EXPRESSION: {
+            int length = format_number(evaluate(argument.expression), number);
+            line.add_separated(number, static_cast<std::size_t>(length), separated);
             break;
+        }
         case PrintArgument::VARIABLE: {
             const Variable* variable = defined_variable(argument.name);
             if (variable->is_string) {
-                write_text(variable->string, separated);
+                line.add_separated(variable->string, std::strlen(variable->string), separated);
             } else {
-                write_number(variable->number, separated);
+                int length = format_number(variable->number, number);
+                line.add_separated(number, static_cast<std::size_t>(length), separated);
             }
             break;
         }
@@ -184,14 +253,17 @@ struct Print : Statement {
 
     static Landing run(const Statement& self) {
         const auto& s = static_cast<const Print&>(self);
-        bool newline = print_newline != 0;
-        bool separated = false;
-        for (const PrintArgument& argument : s.arguments) {
-            if (!write_argument(argument, separated)) newline = false;
-            separated = true;
+        {
+            PrintedLine line;
+            bool newline = print_newline != 0;
+            bool separated = false;
+            for (const PrintArgument& argument : s.arguments) {
+                if (!write_argument(line, argument, separated)) newline = false;
+                separated = true;
+            }
+            if (s.fault) raise(*s.fault);
+            if (newline) line.add("\n", 1);
         }
-        if (s.fault) raise(*s.fault);
-        if (newline) std::putchar('\n');
         if (s.ending.missing) raise(*s.ending.missing);
         return s.ending.landing;
     }
@@ -201,7 +273,8 @@ struct Print : Statement {
 // its expression fails).
 bool read_print_argument(Compiler& compiler, Reader& reader, Print& print) {
     int index = reader.at;
-    PrintArgument argument{PrintArgument::TEXT, reader.text(), NameRef{reader.text(), 0}, nullptr};
+    PrintArgument argument{PrintArgument::TEXT, reader.text(), std::strlen(reader.text()), NameRef{reader.text(), 0},
+                           nullptr};
     switch (reader.kind()) {
         case TOKEN_STRING:
             if (std::strcmp(argument.text, "nel") == 0) argument.kind = PrintArgument::NEL;
@@ -213,7 +286,7 @@ bool read_print_argument(Compiler& compiler, Reader& reader, Print& print) {
         case TOKEN_IDENTIFIER:
             if (is_arithmetic(reader.kind(1))) {
                 Expression expression = compile_expression(reader, compiler.pool);
-                print.arguments.push_back(PrintArgument{PrintArgument::EXPRESSION, nullptr, {}, expression.root});
+                print.arguments.push_back(PrintArgument{PrintArgument::EXPRESSION, nullptr, 0, {}, expression.root});
                 return !expression.faulted;
             }
             reader.step();
