@@ -47,15 +47,32 @@ double with_constant(const Node& node) {
     return apply(left(node), node.number);
 }
 
+// The forms on names take the variables that the names found before; the
+// first time, a slower way of their own finds them, or fails.
 template <double (*apply)(double, double)>
-double name_with_constant(const Node& node) {
+[[gnu::noinline]] double name_with_constant_first(const Node& node) {
     return apply(value_of_name(*node.left), node.number);
 }
 
 template <double (*apply)(double, double)>
-double names(const Node& node) {
+double name_with_constant(const Node& node) {
+    const Variable* a = node.left->name.variable;
+    if (a == nullptr) [[unlikely]] return name_with_constant_first<apply>(node);
+    return apply(a->number, node.number);
+}
+
+template <double (*apply)(double, double)>
+[[gnu::noinline]] double names_first(const Node& node) {
     double a = value_of_name(*node.left);
     return apply(a, value_of_name(*node.right));
+}
+
+template <double (*apply)(double, double)>
+double names(const Node& node) {
+    const Variable* a = node.left->name.variable;
+    const Variable* b = node.right->name.variable;
+    if (a == nullptr || b == nullptr) [[unlikely]] return names_first<apply>(node);
+    return apply(a->number, b->number);
 }
 
 // The divisor is tested for zero once it has been evaluated.
@@ -103,12 +120,51 @@ const BinaryForms all_forms[] = {
     forms_of<logic_or>,
 };
 
+// A condition's test: its value compared with zero, which for a comparison
+// folds into the comparison itself.
+template <double (*form)(const Node&)>
+bool test_of(const Node& node) {
+    return form(node) != 0;
+}
+
+struct TestForm {
+    double (*evaluate)(const Node&);
+    bool (*test)(const Node&);
+};
+
+template <double (*form)(const Node&)>
+constexpr TestForm test_form = {form, test_of<form>};
+
+template <double (*apply)(double, double)>
+constexpr TestForm comparison_tests[] = {test_form<general<apply>>, test_form<with_constant<apply>>,
+                                         test_form<name_with_constant<apply>>, test_form<names<apply>>};
+
+const TestForm* const test_tables[] = {comparison_tests<equal>,   comparison_tests<not_equal>,
+                                       comparison_tests<greater>, comparison_tests<less>,
+                                       comparison_tests<greater_or_equal>, comparison_tests<less_or_equal>};
+
 }  // namespace
 
 const BinaryForms& binary_forms(Operation operation) { return all_forms[static_cast<int>(operation)]; }
 
+namespace nodes {
+bool remainder_test(const Node& node);
+bool remainder_test_not(const Node& node);
+}  // namespace nodes
+
+Condition condition_of(const Node* node) {
+    for (const TestForm* table : test_tables) {
+        for (int form = 0; form < 4; form++) {
+            if (table[form].evaluate == node->evaluate) return Condition{node, table[form].test};
+        }
+    }
+    if (node->evaluate == nodes::name_remainder_is) return Condition{node, nodes::remainder_test};
+    if (node->evaluate == nodes::name_remainder_is_not) return Condition{node, nodes::remainder_test_not};
+    return Condition{node, test_of<nodes::evaluate_any>};
+}
+
 bool is_small_whole(double value) {
-    return value > -INT32_LIMIT && value < INT32_LIMIT && static_cast<std::int32_t>(value) == value;
+    return std::fabs(value) < INT32_LIMIT && static_cast<std::int32_t>(value) == value;
 }
 
 namespace {
@@ -161,18 +217,27 @@ double name_remainder_by_whole(const Node& node) {
     return remainder_by_small_whole(value_of_name(*node.left), node.whole_divisor);
 }
 
+// The general way, for a name not found yet or a value that is no small whole.
+[[gnu::noinline]] static bool remainder_is_in_general(const Node& node) {
+    return remainder_of(value_of_name(node), node.whole_divisor) == node.number;
+}
+
 // A whole remainder equals the constant, itself whole, exactly when their
 // ints do, a zero of either sign included.
 static bool remainder_is(const Node& node) {
-    double a = value_of_name(node);
-    if (is_small_whole(a)) {
-        return static_cast<std::int32_t>(a) % node.whole_divisor == static_cast<std::int32_t>(node.number);
-    }
-    return remainder_of(a, node.whole_divisor) == node.number;
+    const Variable* variable = node.name.variable;
+    if (variable == nullptr || !is_small_whole(variable->number)) [[unlikely]] return remainder_is_in_general(node);
+    return static_cast<std::int32_t>(variable->number) % node.whole_divisor == static_cast<std::int32_t>(node.number);
 }
 
 double name_remainder_is(const Node& node) { return remainder_is(node); }
 
 double name_remainder_is_not(const Node& node) { return !remainder_is(node); }
+
+bool remainder_test(const Node& node) { return remainder_is(node); }
+
+bool remainder_test_not(const Node& node) { return !remainder_is(node); }
+
+double evaluate_any(const Node& node) { return node.evaluate(node); }
 
 }  // namespace nodes

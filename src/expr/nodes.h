@@ -62,8 +62,21 @@ double name_remainder_by_whole(const Node& node);
 // folded in, the divisor in `whole_divisor` and the constant in `number`.
 double name_remainder_is(const Node& node);
 double name_remainder_is_not(const Node& node);
+// Evaluates the node by its own operation.
+double evaluate_any(const Node& node);
 
 }  // namespace nodes
+
+// A condition of if, while or for: its root and the test that tells whether
+// it holds (a value other than 0), made shorter for comparisons.
+struct Condition {
+    const Node* node = nullptr;
+    bool (*test)(const Node&) = nullptr;
+
+    bool holds() const { return test(*node); }
+};
+
+Condition condition_of(const Node* node);
 
 // True when the value is a whole number that an int32 holds, other than the
 // lowest, so that its remainder by any int32 but 0 is defined.

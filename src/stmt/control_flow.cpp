@@ -4,8 +4,6 @@ namespace {
 
 constexpr char EXPECTED_FOR_SEMICOLON[] = "Expected ';' in for loop";
 
-bool is_true(double value) { return value != 0; }
-
 int block_end(int body_start) { return token_facts[body_start - 1].match; }
 
 int after_block(int body_start) {
@@ -36,7 +34,7 @@ void close_block(Reader& reader) { reader.match(TOKEN_RBRACE); }
 // if (condition) { ... } else { ... }
 struct If : Statement {
     If() : Statement(run) {}
-    const Node* condition = nullptr;
+    Condition condition;
     std::optional<Fault> header_fault;
     int brace_line = 0;
     Sequence then_block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
@@ -49,7 +47,7 @@ struct If : Statement {
 
     static Landing run(const Statement& self) {
         const auto& s = static_cast<const If&>(self);
-        bool condition = is_true(evaluate(s.condition));
+        bool condition = s.condition.holds();
         if (s.header_fault) raise(*s.header_fault);
         if (condition) return leave(s.then_exits, s.then_block.run(s.brace_line).next);
         if (!s.runs_else) {
@@ -64,11 +62,24 @@ struct If : Statement {
         return !header_fault && then_exits.size() == 1 && !then_exits[0].fault && !skipped.fault &&
                (!runs_else || else_exits.size() == 1);
     }
+    // An else block that is one plain if (the way to write "else if") is
+    // run in place; the outermost if's else exit is where the whole ends.
     static Landing run_plain(const Statement& self) {
-        const auto& s = static_cast<const If&>(self);
-        if (is_true(evaluate(s.condition))) return leave_plain(s.then_exit, s.then_block.run(s.brace_line));
-        if (!s.runs_else) return s.skipped.landing;
-        return leave_plain(s.else_exit, s.else_block.run(s.else_brace_line));
+        const If* first = &static_cast<const If&>(self);
+        for (const If* s = first;; s = s->chained) {
+            Landing landing;
+            if (s->condition.holds()) {
+                landing = leave_plain(s->then_exit, s->then_block.run(s->brace_line));
+            } else if (!s->runs_else) {
+                landing = s->skipped.landing;
+            } else if (s->chained == nullptr) {
+                landing = leave_plain(s->else_exit, s->else_block.run(s->else_brace_line));
+            } else {
+                count_step();
+                continue;
+            }
+            return s == first ? landing : first->else_exit;
+        }
     }
     static Landing leave_plain(const Landing& exit, Landing stop) {
         return Landing{exit.next, exit.line > 0 ? exit.line : stop.line};
@@ -76,10 +87,13 @@ struct If : Statement {
     // The one exit of each block of a plain if, kept at hand.
     Landing then_exit{};
     Landing else_exit{};
+    const If* chained = nullptr;  // the if that is all of the else block
     void keep_plain_exits() {
         then_exit = then_exits[0].landing;
         if (runs_else) else_exit = else_exits[0].landing;
         Statement::run = run_plain;
+        const Statement* only = runs_else ? else_block.only_statement() : nullptr;
+        if (only != nullptr && only->run == run_plain && else_exit.line > 0) chained = static_cast<const If*>(only);
     }
 };
 
@@ -108,7 +122,7 @@ NewStatement compile_if(Compiler& compiler, int start, Context context) {
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'if'"));
     auto statement = std::make_unique<If>();
     Expression condition = compile_expression(reader, compiler.pool);
-    statement->condition = condition.root;
+    statement->condition = condition_of(condition.root);
     if (condition.faulted) return NewStatement{std::move(statement), {}};
     if (!reader.match(TOKEN_RPAREN)) statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
     else if (!reader.match(TOKEN_LBRACE)) statement->header_fault = reader.expected_after(TOKEN_LBRACE, "if condition");
@@ -155,7 +169,7 @@ namespace {
 // as reading it to find where it ends does.
 struct While : Statement {
     While() : Statement(run) {}
-    const Node* condition = nullptr;
+    Condition condition;
     std::optional<Fault> header_fault;
     int brace_line = 0;
     int after_body = 0;
@@ -163,11 +177,11 @@ struct While : Statement {
 
     static Landing run(const Statement& self) {
         const auto& s = static_cast<const While&>(self);
-        evaluate(s.condition);
+        evaluate(s.condition.node);
         if (s.header_fault) raise(*s.header_fault);
         for (;;) {
             count_step();
-            if (!is_true(evaluate(s.condition))) break;
+            if (!s.condition.holds()) break;
             s.body.run(s.brace_line);
         }
         return Landing{s.after_body, s.brace_line};
@@ -182,7 +196,7 @@ NewStatement compile_while(Compiler& compiler, int start, Context context) {
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'while'"));
     auto statement = std::make_unique<While>();
     Expression condition = compile_expression(reader, compiler.pool);
-    statement->condition = condition.root;
+    statement->condition = condition_of(condition.root);
     if (condition.faulted) return NewStatement{std::move(statement), {}};
     if (!reader.check(TOKEN_RPAREN)) {
         statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
@@ -223,7 +237,7 @@ struct For : Statement {
     bool has_init = false;
     Sequence init{nullptr, Sequence::Until::INDEX, 0};
     int brace_line = 0;
-    const Node* condition = nullptr;  // null when the clause is empty
+    Condition condition;  // without a node when the clause is empty
     int condition_line = 0;           // where reading the condition ends
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
     bool has_update = false;
@@ -234,10 +248,10 @@ struct For : Statement {
     static Landing run(const Statement& self) {
         const auto& s = static_cast<const For&>(self);
         int line = s.has_init ? s.init.run(s.brace_line).line : s.brace_line;
-        if (s.condition == nullptr) return Landing{s.after_body, line};  // the body never runs
+        if (s.condition.node == nullptr) return Landing{s.after_body, line};  // the body never runs
         for (;;) {
             count_step();
-            if (!is_true(evaluate(s.condition))) break;
+            if (!s.condition.holds()) break;
             s.body.run(s.condition_line);
             if (s.update_form != nullptr) {
                 s.update.run_only_as(s.update_form);
@@ -290,7 +304,7 @@ NewStatement compile_for(Compiler& compiler, int start, Context context) {
         Reader condition = compiler.reader(condition_start);
         condition.line = tokens[condition_start].line;
         Expression expression = compile_expression(condition, compiler.pool);
-        statement->condition = expression.root;
+        statement->condition = condition_of(expression.root);
         statement->condition_line = condition.line;
         if (expression.faulted) return NewStatement{std::move(statement), {}};
         statement->body = compiler.sequence(body_start, Sequence::Until::INDEX, block_end(body_start), context, stops);

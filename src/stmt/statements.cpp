@@ -18,6 +18,7 @@ struct Assignment : Statement {
     const Node* value = nullptr;
     Landing update_landing{};    // where it ends in an update clause
     Reader::Ending ending{};
+    Landing ending_landing{};    // where it ends after its ';' 
 
     static Landing run(const Statement& self) {
         const auto& s = static_cast<const Assignment&>(self);
@@ -58,23 +59,32 @@ Landing assign_number(const Statement& self) {
     return s.ending.landing;
 }
 
-Landing add_constant(const Statement& self) {
-    const auto& s = static_cast<const Assignment&>(self);
+// The target and the name once both were found; the first time, the
+// slower way finds them, or fails.
+template <Landing Assignment::*landing>
+[[gnu::noinline]] Landing add_constant_first(const Assignment& s) {
     Variable* target = defined_variable(s.target);
     target->number = defined_variable(s.value->left->name)->number + s.value->number;
     target->is_string = 0;
-    return s.ending.landing;
+    return s.*landing;
 }
+
+template <Landing Assignment::*landing>
+Landing add_constant_to(const Statement& self) {
+    const auto& s = static_cast<const Assignment&>(self);
+    Variable* target = s.target.variable;
+    const Variable* source = s.value->left->name.variable;
+    if (target == nullptr || source == nullptr) [[unlikely]] return add_constant_first<landing>(s);
+    target->number = source->number + s.value->number;
+    target->is_string = 0;
+    return s.*landing;
+}
+
+Landing add_constant(const Statement& self) { return add_constant_to<&Assignment::ending_landing>(self); }
 
 // In an update clause that ends with the assignment, where it is always
 // run with the clause's flag set.
-Landing add_constant_in_update(const Statement& self) {
-    const auto& s = static_cast<const Assignment&>(self);
-    Variable* target = defined_variable(s.target);
-    target->number = defined_variable(s.value->left->name)->number + s.value->number;
-    target->is_string = 0;
-    return s.update_landing;
-}
+Landing add_constant_in_update(const Statement& self) { return add_constant_to<&Assignment::update_landing>(self); }
 
 }  // namespace
 
@@ -87,6 +97,7 @@ NewStatement compile_assignment(Compiler& compiler, int start, Context context) 
     bool complete = read_value(compiler, reader, statement->text, statement->value);
     statement->update_landing = Landing{reader.at, reader.line};
     statement->ending = reader.end_statement("assignment");
+    statement->ending_landing = statement->ending.landing;
     std::vector<int> ends;
     if (complete && context == Context::UPDATE_CLAUSE) ends.push_back(statement->update_landing.next);
     if (complete && !statement->ending.missing) ends.push_back(statement->ending.landing.next);
