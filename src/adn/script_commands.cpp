@@ -20,16 +20,14 @@ enum class Command { INSTALL, UPDATE, REMOVE, LIST_PACKAGES, MIRROR, REMOVE_REPO
 
 // A package or repository statement. The command runs before the ')' is
 // looked for; package code it runs leaves its own line for a failure there.
-struct PackageStatement : Statement {
-    PackageStatement() : Statement(run) {}
+struct PackageStatement : StatementOf<PackageStatement> {
     Command command = Command::LIST_PACKAGES;
     std::string argument;  // the name or address
     int line = 0;          // of the last token read before the command runs
     std::optional<Fault> missing_close;
     Reader::Ending ending{};
 
-    static Landing run(const Statement& self) {
-        const auto& s = static_cast<const PackageStatement&>(self);
+    static Landing run(const PackageStatement& s) {
         int runs_before = runs_begun;
         perform(s.command, s.argument.c_str());
         if (s.missing_close) {

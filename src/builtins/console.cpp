@@ -37,31 +37,20 @@ void pause_for(std::uint32_t microseconds) {
     }
 }
 
-// Turns off line buffering and echo of the terminal while it lives, so that
-// the settings come back however the read ends.
-class SingleKeyMode {
-public:
-    SingleKeyMode() : saved_(tcgetattr(STDIN_FILENO, &settings_) == 0) {
-        if (!saved_) return;
-        termios single_key = settings_;
+// Reads one key with the terminal's line buffering and echo off, and its
+// settings back afterwards.
+int read_key() {
+    std::fflush(stdout);
+    termios saved{};
+    bool is_terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (is_terminal) {
+        termios single_key = saved;
         single_key.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO);
         tcsetattr(STDIN_FILENO, TCSANOW, &single_key);
     }
-    ~SingleKeyMode() {
-        if (saved_) tcsetattr(STDIN_FILENO, TCSANOW, &settings_);
-    }
-    SingleKeyMode(const SingleKeyMode&) = delete;
-    SingleKeyMode& operator=(const SingleKeyMode&) = delete;
-
-private:
-    termios settings_{};
-    bool saved_;
-};
-
-int read_key() {
-    std::fflush(stdout);
-    SingleKeyMode mode;
-    return std::getchar();
+    int key = std::getchar();
+    if (is_terminal) tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    return key;
 }
 
 // Each call names a new variable after the slot it is about to take.

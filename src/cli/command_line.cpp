@@ -12,7 +12,7 @@
 #include "cli/script_file.h"
 #include "cli/version.h"
 #include "cli/words.h"
-#include "stmt/runner.h"
+#include "cli/runner.h"
 
 namespace {
 

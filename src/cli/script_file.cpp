@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/error.h"
-#include "stmt/runner.h"
+#include "cli/runner.h"
 
 namespace {
 

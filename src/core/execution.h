@@ -23,6 +23,12 @@ struct Statement {
     Run run;
 };
 
+// A kind of statement: T::run(const T&) is what running one does.
+template <typename T>
+struct StatementOf : Statement {
+    StatementOf() : Statement([](const Statement& self) { return T::run(static_cast<const T&>(self)); }) {}
+};
+
 // A statement just compiled, and the places where its reading of the tokens
 // can end: none for one that always fails, more than one for an if whose
 // block reads on past its '}'.

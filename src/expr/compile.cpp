@@ -87,9 +87,9 @@ private:
         } else if (right->evaluate == nodes::constant && !(may_fail && right->number == 0)) {
             node->number = right->number;
             node->evaluate = left_is_name ? forms.name_with_constant : forms.with_constant;
-            if (operation == Operation::MODULO && is_small_whole(right->number)) {
+            if (operation == Operation::MODULO && !left_is_name && is_small_whole(right->number)) {
+                node->evaluate = nodes::remainder_by_whole;
                 node->whole_divisor = static_cast<int>(right->number);
-                node->evaluate = left_is_name ? nodes::name_remainder_by_whole : nodes::remainder_by_whole;
             }
             fold_remainder_test(operation, *node);
         }
@@ -100,11 +100,14 @@ private:
     // as it is cheap.
     static void fold_remainder_test(Operation operation, Node& node) {
         bool tests = operation == Operation::EQUAL || operation == Operation::NOT_EQUAL;
-        if (!tests || node.left->evaluate != nodes::name_remainder_by_whole || !is_small_whole(node.number)) return;
         const Node& remainder = *node.left;
+        if (!tests || remainder.evaluate != binary_forms(Operation::MODULO).name_with_constant ||
+            !is_small_whole(remainder.number) || !is_small_whole(node.number)) {
+            return;
+        }
         node.evaluate = operation == Operation::EQUAL ? nodes::name_remainder_is : nodes::name_remainder_is_not;
         node.name = remainder.left->name;
-        node.whole_divisor = remainder.whole_divisor;
+        node.whole_divisor = static_cast<int>(remainder.number);
     }
 
     const Node* unary() {

@@ -9,7 +9,6 @@ namespace {
 
 // Whole numbers below this size convert to int64 and back exactly.
 constexpr double EXACT_WHOLE_LIMIT = 9007199254740992.0;  // 2^53
-constexpr double INT32_LIMIT = 2147483648.0;              // 2^31, kept out of range
 
 double left(const Node& node) { return node.left->evaluate(*node.left); }
 double right(const Node& node) { return node.right->evaluate(*node.right); }
@@ -163,10 +162,6 @@ Condition condition_of(const Node* node) {
     return Condition{node, test_of<nodes::evaluate_any>};
 }
 
-bool is_small_whole(double value) {
-    return std::fabs(value) < INT32_LIMIT && static_cast<std::int32_t>(value) == value;
-}
-
 namespace {
 
 // fmod gives a zero the sign of a: fmod(-3, 3) is -0.
@@ -174,22 +169,19 @@ double signed_remainder(double a, std::int64_t whole) {
     return whole == 0 ? std::copysign(0.0, a) : static_cast<double>(whole);
 }
 
-// Whole numbers of 31 bits, the usual case, divide fastest as int32.
-double remainder_by_small_whole(double a, std::int32_t b) {
-    if (is_small_whole(a)) return signed_remainder(a, static_cast<std::int32_t>(a) % b);
-    return remainder_of(a, b);
+[[gnu::noinline]] double remainder_in_general(double a, double b) {
+    if (is_exact_whole(a) && is_exact_whole(b)) {
+        return signed_remainder(a, static_cast<std::int64_t>(a) % static_cast<std::int64_t>(b));
+    }
+    return std::fmod(a, b);
 }
 
 }  // namespace
 
 double remainder_of(double a, double b) {
-    if (is_small_whole(b) && is_small_whole(a)) {
-        return signed_remainder(a, static_cast<std::int32_t>(a) % static_cast<std::int32_t>(b));
-    }
-    if (is_exact_whole(a) && is_exact_whole(b)) {
-        return signed_remainder(a, static_cast<std::int64_t>(a) % static_cast<std::int64_t>(b));
-    }
-    return std::fmod(a, b);
+    // Whole numbers of 31 bits, the usual case, divide fastest as int32.
+    if (!is_small_whole(a) || !is_small_whole(b)) [[unlikely]] return remainder_in_general(a, b);
+    return signed_remainder(a, static_cast<std::int32_t>(a) % static_cast<std::int32_t>(b));
 }
 
 namespace nodes {
@@ -211,12 +203,6 @@ double fail(const Node& node) {
     error_at(node.name.line, "%s", node.name.name);
 }
 
-double remainder_by_whole(const Node& node) { return remainder_by_small_whole(left(node), node.whole_divisor); }
-
-double name_remainder_by_whole(const Node& node) {
-    return remainder_by_small_whole(value_of_name(*node.left), node.whole_divisor);
-}
-
 // The general way, for a name not found yet or a value that is no small whole.
 [[gnu::noinline]] static bool remainder_is_in_general(const Node& node) {
     return remainder_of(value_of_name(node), node.whole_divisor) == node.number;
@@ -228,6 +214,12 @@ static bool remainder_is(const Node& node) {
     const Variable* variable = node.name.variable;
     if (variable == nullptr || !is_small_whole(variable->number)) [[unlikely]] return remainder_is_in_general(node);
     return static_cast<std::int32_t>(variable->number) % node.whole_divisor == static_cast<std::int32_t>(node.number);
+}
+
+double remainder_by_whole(const Node& node) {
+    double a = left(node);
+    if (!is_small_whole(a)) [[unlikely]] return remainder_of(a, node.whole_divisor);
+    return signed_remainder(a, static_cast<std::int32_t>(a) % node.whole_divisor);
 }
 
 double name_remainder_is(const Node& node) { return remainder_is(node); }

@@ -55,11 +55,11 @@ double call(const Node& node);
 // Evaluates the operand, if any, then stops with the node's message.
 double fail(const Node& node);
 
-// % by a constant whole divisor of 31 bits, of any operand or of a name.
+// % by a whole constant divisor of 31 bits, kept in `whole_divisor`.
 double remainder_by_whole(const Node& node);
-double name_remainder_by_whole(const Node& node);
-// name % divisor == constant, and != constant: the name's own node is
-// folded in, the divisor in `whole_divisor` and the constant in `number`.
+// name % divisor == constant, and != constant, both whole: the name's own
+// node is folded in, the divisor in `whole_divisor` and the constant in
+// `number`.
 double name_remainder_is(const Node& node);
 double name_remainder_is_not(const Node& node);
 // Evaluates the node by its own operation.
@@ -80,7 +80,9 @@ Condition condition_of(const Node* node);
 
 // True when the value is a whole number that an int32 holds, other than the
 // lowest, so that its remainder by any int32 but 0 is defined.
-bool is_small_whole(double value);
+inline bool is_small_whole(double value) {
+    return __builtin_fabs(value) < 2147483648.0 && static_cast<int>(value) == value;
+}
 
 // The remainder of a divided by b, the quotient truncated toward zero, as the
 // standard fmod gives it, taking a shorter way for whole numbers.

@@ -1,8 +1,6 @@
 #include "lexer/tokenizer.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -22,14 +20,7 @@ struct LexFailure {
     std::string message;
 };
 
-[[noreturn]] __attribute__((format(printf, 1, 2))) void fail(const char* format, ...) {
-    char message[64];
-    va_list args;
-    va_start(args, format);
-    std::vsnprintf(message, sizeof message, format, args);
-    va_end(args);
-    throw LexFailure{message};
-}
+[[noreturn]] void fail(std::string message) { throw LexFailure{std::move(message)}; }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -128,7 +119,7 @@ private:
 
     // Texts are at most 1023 characters, so the pool always has room.
     Token& add_token(TokenType type, const char* text, std::size_t length) {
-        if (token_count >= MAX_TOKENS) fail("Too many tokens (max %d)", MAX_TOKENS);
+        if (token_count >= MAX_TOKENS) fail("Too many tokens (max " + std::to_string(MAX_TOKENS) + ")");
         char* stored = token_texts + token_texts_used;
         std::memcpy(stored, text, length);
         stored[length] = '\0';
@@ -170,7 +161,7 @@ private:
                 if (match('|')) return add_operator(TOKEN_OR);
                 break;
         }
-        fail("Unknown character: '%c'", c);
+        fail(std::string("Unknown character: '") + c + "'");
     }
 
     void add_operator(TokenType type) { add_token(type, start_, current_ - start_); }

@@ -13,8 +13,7 @@ struct Operand {
 
 // A procedure statement: its arguments are read in order, a fault among
 // them stops it after those before, and the procedure acts at its ')'.
-struct CallStatement : Statement {
-    CallStatement() : Statement(run) {}
+struct CallStatement : StatementOf<CallStatement> {
     const Procedure* procedure = nullptr;
     Operand operands[MAX_ARGUMENTS]{};
     int operand_count = 0;
@@ -22,8 +21,7 @@ struct CallStatement : Statement {
     int line = 0;
     Reader::Ending ending{};
 
-    static Landing run(const Statement& self) {
-        const auto& s = static_cast<const CallStatement&>(self);
+    static Landing run(const CallStatement& s) {
         Call call{};
         char copies[MAX_ARGUMENTS][STRING_SIZE];
         for (int i = 0; i < s.operand_count; i++) call.arguments[i] = value_of(s.operands[i], copies[i]);

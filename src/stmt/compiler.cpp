@@ -122,3 +122,11 @@ Sequence Compiler::program() {
     std::vector<int> ends;
     return sequence(0, Sequence::Until::END, 0, Context::PLAIN, ends);
 }
+
+void run_tokens(int line) {
+    Compiler compiler;
+    Sequence program = compiler.program();
+    in_for_loop_update = 0;
+    begin_run(line);
+    program.run_on();
+}

@@ -52,6 +52,10 @@ private:
     void explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends);
 };
 
+// Compiles the freshly tokenized text whole and runs it; `line` is where
+// tokenizing ended.
+void run_tokens(int line);
+
 // The compilers of each kind of statement; `start` is its first token.
 NewStatement compile_statement(Compiler& compiler, int start, Context context);
 NewStatement compile_assignment(Compiler& compiler, int start, Context context);

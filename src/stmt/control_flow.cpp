@@ -32,8 +32,7 @@ Landing leave(const std::vector<Exit>& exits, int from) {
 void close_block(Reader& reader) { reader.match(TOKEN_RBRACE); }
 
 // if (condition) { ... } else { ... }
-struct If : Statement {
-    If() : Statement(run) {}
+struct If : StatementOf<If> {
     Condition condition;
     std::optional<Fault> header_fault;
     int brace_line = 0;
@@ -45,8 +44,7 @@ struct If : Statement {
     Sequence else_block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
     std::vector<Exit> else_exits;
 
-    static Landing run(const Statement& self) {
-        const auto& s = static_cast<const If&>(self);
+    static Landing run(const If& s) {
         bool condition = s.condition.holds();
         if (s.header_fault) raise(*s.header_fault);
         if (condition) return leave(s.then_exits, s.then_block.run(s.brace_line).next);
@@ -167,16 +165,14 @@ namespace {
 
 // while (condition) { ... }  the condition is evaluated once before the loop,
 // as reading it to find where it ends does.
-struct While : Statement {
-    While() : Statement(run) {}
+struct While : StatementOf<While> {
     Condition condition;
     std::optional<Fault> header_fault;
     int brace_line = 0;
     int after_body = 0;
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
 
-    static Landing run(const Statement& self) {
-        const auto& s = static_cast<const While&>(self);
+    static Landing run(const While& s) {
         evaluate(s.condition.node);
         if (s.header_fault) raise(*s.header_fault);
         for (;;) {
@@ -232,8 +228,7 @@ int for_init_end(int start) {
 }
 
 // for (init; condition; update) { ... }
-struct For : Statement {
-    For() : Statement(run) {}
+struct For : StatementOf<For> {
     bool has_init = false;
     Sequence init{nullptr, Sequence::Until::INDEX, 0};
     int brace_line = 0;
@@ -245,8 +240,7 @@ struct For : Statement {
     Statement::Run update_form = nullptr;  // for an update clause of one statement
     int after_body = 0;
 
-    static Landing run(const Statement& self) {
-        const auto& s = static_cast<const For&>(self);
+    static Landing run(const For& s) {
         int line = s.has_init ? s.init.run(s.brace_line).line : s.brace_line;
         if (s.condition.node == nullptr) return Landing{s.after_body, line};  // the body never runs
         for (;;) {

@@ -11,8 +11,7 @@ namespace {
 
 // name = value;  the target is looked up before the value is read. In a for
 // loop's update clause the statement ends with its value.
-struct Assignment : Statement {
-    Assignment() : Statement(run) {}
+struct Assignment : StatementOf<Assignment> {
     NameRef target;
     const char* text = nullptr;  // a string literal, else the expression
     const Node* value = nullptr;
@@ -20,8 +19,7 @@ struct Assignment : Statement {
     Reader::Ending ending{};
     Landing ending_landing{};    // where it ends after its ';' 
 
-    static Landing run(const Statement& self) {
-        const auto& s = static_cast<const Assignment&>(self);
+    static Landing run(const Assignment& s) {
         Variable* target = defined_variable(s.target);
         if (s.text != nullptr) {
             copy_text(target->string, STRING_SIZE, s.text);
@@ -49,14 +47,17 @@ bool read_value(Compiler& compiler, Reader& reader, const char*& text, const Nod
     return !expression.faulted;
 }
 
-// The usual assignment, outside an update clause and with its ';': a number
-// from any expression, from name + constant (the commonest), or a text.
+// The usual assignment of a number: outside an update clause, with its ';'.
 Landing assign_number(const Statement& self) {
     const auto& s = static_cast<const Assignment&>(self);
     Variable* target = defined_variable(s.target);
     target->number = evaluate(s.value);
     target->is_string = 0;
     return s.ending.landing;
+}
+
+bool adds_constant(const Assignment& s) {
+    return s.value != nullptr && s.value->evaluate == binary_forms(Operation::ADD).name_with_constant;
 }
 
 // The target and the name once both were found; the first time, the
@@ -80,10 +81,10 @@ Landing add_constant_to(const Statement& self) {
     return s.*landing;
 }
 
+// name = name + constant, the commonest assignment: outside an update
+// clause with its ';', and in an update clause that ends with it, where it
+// always runs with the clause's flag set.
 Landing add_constant(const Statement& self) { return add_constant_to<&Assignment::ending_landing>(self); }
-
-// In an update clause that ends with the assignment, where it is always
-// run with the clause's flag set.
 Landing add_constant_in_update(const Statement& self) { return add_constant_to<&Assignment::update_landing>(self); }
 
 }  // namespace
@@ -101,20 +102,15 @@ NewStatement compile_assignment(Compiler& compiler, int start, Context context) 
     std::vector<int> ends;
     if (complete && context == Context::UPDATE_CLAUSE) ends.push_back(statement->update_landing.next);
     if (complete && !statement->ending.missing) ends.push_back(statement->ending.landing.next);
-    bool adds_constant =
-        statement->value != nullptr && statement->value->evaluate == binary_forms(Operation::ADD).name_with_constant;
     if (complete && context == Context::PLAIN && !statement->ending.missing && statement->text == nullptr) {
-        statement->Statement::run = adds_constant ? add_constant : assign_number;
+        statement->Statement::run = adds_constant(*statement) ? add_constant : assign_number;
     }
     return NewStatement{std::move(statement), ends};
 }
 
 Statement::Run in_update_clause(const Statement& statement) {
-    if (statement.run != Assignment::run) return nullptr;
-    const auto& assignment = static_cast<const Assignment&>(statement);
-    bool adds_constant = assignment.value != nullptr &&
-                         assignment.value->evaluate == binary_forms(Operation::ADD).name_with_constant;
-    return adds_constant ? add_constant_in_update : nullptr;
+    const auto* assignment = dynamic_cast<const Assignment*>(&statement);
+    return assignment != nullptr && adds_constant(*assignment) ? add_constant_in_update : nullptr;
 }
 
 void set_declared_value(Variable* variable, const char* text, double number) {
@@ -134,8 +130,7 @@ namespace {
 
 // var name = value;  the variable is made only once the value is known, so
 // that variables the value makes come first.
-struct Declaration : Statement {
-    Declaration() : Statement(run) {}
+struct Declaration : StatementOf<Declaration> {
     NameRef name;
     int assign_line = 0;  // where a full table is found before the value
     int value_line = 0;   // where it is found after it
@@ -143,8 +138,7 @@ struct Declaration : Statement {
     const Node* value = nullptr;
     Reader::Ending ending{};
 
-    static Landing run(const Statement& self) {
-        const auto& s = static_cast<const Declaration&>(self);
+    static Landing run(const Declaration& s) {
         if (s.name.find() == nullptr && var_count == VARIABLE_LIMIT) {
             error_at(s.assign_line, "Too many variables (max %d)", VARIABLE_LIMIT);
         }
@@ -256,14 +250,12 @@ bool write_argument(PrintedLine& line, const PrintArgument& argument, bool separ
 }
 
 // print(arguments);  a fault among the arguments stops it after those before.
-struct Print : Statement {
-    Print() : Statement(run) {}
+struct Print : StatementOf<Print> {
     std::vector<PrintArgument> arguments;
     std::optional<Fault> fault;
     Reader::Ending ending{};
 
-    static Landing run(const Statement& self) {
-        const auto& s = static_cast<const Print&>(self);
+    static Landing run(const Print& s) {
         {
             PrintedLine line;
             bool newline = print_newline != 0;

@@ -23,7 +23,7 @@
 #include "core/steps.h"
 #include "core/variables.h"
 #include "oracle/oracle.h"
-#include "stmt/runner.h"
+#include "cli/runner.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "expr/functions.h"
 #include "lexer/tokenizer.h"
 #include "oracle.h"
-#include "stmt/runner.h"
+#include "cli/runner.h"
 #include "stmt/statements.h"
 #include "cursor.h"
 

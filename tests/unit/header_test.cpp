@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "stmt/runner.h"
+#include "cli/runner.h"
 #include "stmt/statements.h"
 
 namespace {

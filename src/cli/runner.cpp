@@ -1,4 +1,4 @@
-#include "stmt/runner.h"
+#include "cli/runner.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -77,9 +77,5 @@ void run(const char* source) {
     OwnedText text(strip_config(source), &std::free);
     LexResult lexed = tokenize(text.get());
     if (!lexed.error.empty()) error_at(lexed.line, "%s", lexed.error.c_str());
-    Compiler compiler;
-    Sequence program = compiler.program();
-    in_for_loop_update = 0;
-    begin_run(lexed.line);
-    program.run_on();
+    run_tokens(lexed.line);
 }
