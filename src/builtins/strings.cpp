@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -102,15 +101,6 @@ void execute_replace(const Call& call) {
     char out[STRING_SIZE];
     int length = 0;
     for (const char* at = source; *at != '\0' && length < STRING_SIZE - 1;) {
-        // Characters before the next one that could start a match are copied
-        // as they are, up to the limit.
-        const char* candidate = std::strchr(at, old_text[0]);
-        std::size_t plain = candidate != nullptr ? candidate - at : std::strlen(at);
-        plain = std::min(plain, static_cast<std::size_t>(STRING_SIZE - 1 - length));
-        std::memcpy(out + length, at, plain);
-        length += static_cast<int>(plain);
-        at += plain;
-        if (*at == '\0' || length == STRING_SIZE - 1) break;
         if (starts_with(at, old_text, old_length)) {
             append_cut(out, &length, new_text);
             at += old_length;

@@ -13,9 +13,13 @@ char* digits_before(char* end, std::uint32_t value, int width) {
     do {
         *--end = static_cast<char>('0' + value % 10);
         value /= 10;
-        width--;
-    } while (value != 0 || width > 0);
+    } while (--width > 0 || value != 0);
     return end;
+}
+
+int digit_count(std::uint32_t value) {
+    char digits[16];
+    return static_cast<int>(digits + sizeof digits - digits_before(digits + sizeof digits, value, 0));
 }
 
 // Sixteenths below a million (whole numbers, halves, quarters...) have an
@@ -30,30 +34,17 @@ int write_short_number(double value, char* text) {
     std::uint32_t magnitude = count < 0 ? 0u - static_cast<std::uint32_t>(count) : static_cast<std::uint32_t>(count);
     std::uint32_t whole = magnitude >> 4;
     std::uint32_t fraction = (magnitude & 15) * 625;  // ten-thousandths
+    int places = fraction == 0 ? 0 : 4;
+    for (; places > 0 && fraction % 10 == 0; places--) fraction /= 10;
+    if ((whole != 0 ? digit_count(whole) + places : digit_count(fraction)) > 6) return 0;
     char buffer[16];
     char* end = buffer + sizeof buffer;
-    char* start = end;
-    if (fraction != 0) {
-        int places = 4;
-        for (; fraction % 10 == 0; fraction /= 10) places--;
-        start = digits_before(end, fraction, places);
-        *--start = '.';
-    }
-    char* whole_start = digits_before(start, whole, 1);
-    std::size_t fraction_digits = static_cast<std::size_t>(end - start) - (fraction != 0);
-    std::size_t whole_digits = static_cast<std::size_t>(start - whole_start);
-    // "%g" keeps six significant digits; below 1 they start after the zeros.
-    std::size_t significant = whole != 0 ? whole_digits + fraction_digits : 0;
-    if (whole == 0 && fraction != 0) {
-        const char* first = start + 1;
-        while (*first == '0') first++;
-        significant = static_cast<std::size_t>(end - first);
-    }
-    if (significant > 6) return 0;
-    int length = 0;
-    if (count < 0) text[length++] = '-';
-    std::memcpy(text + length, whole_start, static_cast<std::size_t>(end - whole_start));
-    length += static_cast<int>(end - whole_start);
+    char* start = places > 0 ? digits_before(end, fraction, places) - 1 : end;
+    if (places > 0) *start = '.';
+    start = digits_before(start, whole, 1);
+    if (count < 0) *--start = '-';
+    int length = static_cast<int>(end - start);
+    std::memcpy(text, start, static_cast<std::size_t>(length));
     text[length] = '\0';
     return length;
 }

@@ -1,6 +1,5 @@
 #include "core/variables.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "core/error.h"
@@ -75,35 +74,14 @@ Variable* look_up_defined(const NameRef& name) {
     return variable;
 }
 
-namespace {
-
-// Procedures name their results with fixed texts, so the variable found for
-// a text at a given address is tried first; its name is still compared,
-// since a name built in a buffer shares the buffer's address.
-Variable* result_variable(const char* name, int line) {
-    struct Remembered {
-        const char* name;
-        Variable* variable;
-    };
-    static Remembered remembered[64];
-    Remembered& entry = remembered[(reinterpret_cast<std::uintptr_t>(name) >> 4) % 64];
-    if (entry.name == name && entry.variable < vars + var_count && std::strcmp(entry.variable->name, name) == 0) {
-        return entry.variable;
-    }
-    entry = Remembered{name, find_or_create_variable(name, line)};
-    return entry.variable;
-}
-
-}  // namespace
-
 void store_string_result(const char* name, const char* text, int line) {
-    Variable* variable = result_variable(name, line);
+    Variable* variable = find_or_create_variable(name, line);
     copy_text(variable->string, STRING_SIZE, text);
     variable->is_string = 1;
 }
 
 void store_number_result(const char* name, double value, int line) {
-    Variable* variable = result_variable(name, line);
+    Variable* variable = find_or_create_variable(name, line);
     variable->number = value;
     variable->is_string = 0;
 }

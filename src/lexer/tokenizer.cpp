@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <string_view>
+#include <unordered_map>
 
 Token tokens[MAX_TOKENS];
 TokenFacts token_facts[MAX_TOKENS];
@@ -39,28 +41,16 @@ double number_value(const char* text) {
     return value;
 }
 
-// The keyword rows by their first letter, in table order, so that a word is
-// compared only with the keywords that begin as it does.
-struct KeywordIndex {
-    static constexpr int ROWS = 64;
-    int first[128];
-    int next[ROWS];
-
-    KeywordIndex() {
-        std::fill(std::begin(first), std::end(first), -1);
-        int last[128];
-        for (int row = 0; keywords[row].name != nullptr && row < ROWS; row++) {
-            unsigned char letter = static_cast<unsigned char>(keywords[row].name[0]);
-            next[row] = -1;
-            if (first[letter] < 0) {
-                first[letter] = row;
-            } else {
-                next[last[letter]] = row;
-            }
-            last[letter] = row;
-        }
-    }
-};
+// The keywords by their names, for a look-up that does not walk the table.
+TokenType keyword_type(std::string_view word) {
+    static const std::unordered_map<std::string_view, TokenType> by_name = [] {
+        std::unordered_map<std::string_view, TokenType> table;
+        for (const KeywordEntry* row = keywords; row->name != nullptr; row++) table.emplace(row->name, row->type);
+        return table;
+    }();
+    auto found = by_name.find(word);
+    return found != by_name.end() ? found->second : TOKEN_IDENTIFIER;
+}
 
 class Scanner {
 public:
@@ -169,16 +159,7 @@ private:
     void word() {
         while ((is_alpha(peek()) || is_digit(peek())) && current_ - start_ < WORD_LIMIT) advance();
         std::size_t length = current_ - start_;
-        add_token(keyword_type(start_, length), start_, length);
-    }
-
-    static TokenType keyword_type(const char* text, std::size_t length) {
-        static const KeywordIndex index;
-        for (int row = index.first[static_cast<unsigned char>(text[0])]; row >= 0; row = index.next[row]) {
-            const char* name = keywords[row].name;
-            if (std::strncmp(name, text, length) == 0 && name[length] == '\0') return keywords[row].type;
-        }
-        return TOKEN_IDENTIFIER;
+        add_token(keyword_type(std::string_view(start_, length)), start_, length);
     }
 
     void number(bool seen_point) {

@@ -28,9 +28,6 @@ Landing leave(const std::vector<Exit>& exits, int from) {
     return Landing{from, current_line};  // not reached: every stop was compiled
 }
 
-// Steps over the '}' that closes a block stopped at the reader, if there is one.
-void close_block(Reader& reader) { reader.match(TOKEN_RBRACE); }
-
 // if (condition) { ... } else { ... }
 struct If : StatementOf<If> {
     Condition condition;
@@ -105,11 +102,24 @@ std::optional<Fault> read_else_part(Reader& reader, bool run) {
     return std::nullopt;
 }
 
-Exit exit_at(Reader reader, bool read_else) {
-    int from = reader.at;
-    close_block(reader);
-    std::optional<Fault> fault = read_else ? read_else_part(reader, false) : std::nullopt;
-    return Exit{from, Landing{reader.at, reader.line}, fault};
+// The block of an if or an else at the reader, and how the if ends from
+// each place where the block can stop: past its '}', and past an else part
+// that is skipped when the block is the if's own. The ends are added.
+Sequence compile_block(Compiler& compiler, const Reader& reader, Context context, bool reads_else,
+                       std::vector<Exit>& exits, std::vector<int>& ends) {
+    std::vector<int> stops;
+    Sequence block = compiler.sequence(reader.at, Sequence::Until::CLOSING_BRACE, 0, context, stops);
+    for (int stop : stops) {
+        Reader after = reader;
+        after.at = stop;
+        after.line = 0;
+        after.match(TOKEN_RBRACE);
+        Exit exit{stop, Landing{}, reads_else ? read_else_part(after, false) : std::nullopt};
+        exit.landing = Landing{after.at, after.line};
+        if (!exit.fault) ends.push_back(exit.landing.next);
+        exits.push_back(exit);
+    }
+    return block;
 }
 
 }  // namespace
@@ -129,15 +139,7 @@ NewStatement compile_if(Compiler& compiler, int start, Context context) {
     statement->brace_line = reader.line;
     int body_start = reader.at;
     std::vector<int> ends;
-    std::vector<int> stops;
-    statement->then_block = compiler.sequence(body_start, Sequence::Until::CLOSING_BRACE, 0, context, stops);
-    for (int stop : stops) {
-        Reader after = reader;
-        after.at = stop;
-        after.line = 0;
-        statement->then_exits.push_back(exit_at(after, true));
-        if (!statement->then_exits.back().fault) ends.push_back(statement->then_exits.back().landing.next);
-    }
+    statement->then_block = compile_block(compiler, reader, context, true, statement->then_exits, ends);
 
     reader.at = after_block(body_start);
     statement->skipped = Exit{reader.at, Landing{reader.at, reader.line}, read_else_part(reader, true)};
@@ -148,15 +150,7 @@ NewStatement compile_if(Compiler& compiler, int start, Context context) {
         return NewStatement{std::move(statement), ends};
     }
     statement->else_brace_line = reader.line;
-    stops.clear();
-    statement->else_block = compiler.sequence(reader.at, Sequence::Until::CLOSING_BRACE, 0, context, stops);
-    for (int stop : stops) {
-        Reader after = reader;
-        after.at = stop;
-        after.line = 0;
-        statement->else_exits.push_back(exit_at(after, false));
-        ends.push_back(statement->else_exits.back().landing.next);
-    }
+    statement->else_block = compile_block(compiler, reader, context, false, statement->else_exits, ends);
     if (statement->is_plain()) statement->keep_plain_exits();
     return NewStatement{std::move(statement), ends};
 }
