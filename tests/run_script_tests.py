@@ -70,7 +70,9 @@ statement that prints; the first "# expect" of a line counts):
     # expect file: PATH < FIXTURE   ... with the content of a shared fixture
                             file, and of the content lines after it if any
     # unchanged: PATH       PATH must still hold what "# file:" wrote there
-    # absent: PATH          PATH must not exist afterwards
+    # absent: PATH          PATH must not exist afterwards; a '*' in its last
+                            part stands for any text, so that
+                            ".adn/.p.zep.*" covers every temporary name
 
 Standard output and standard error are compared whole and byte for byte; a
 failure names the script line of each expectation that did not hold.
@@ -84,12 +86,14 @@ folder) and, for large inputs, {COUNT*TEXT}: TEXT (without braces) repeated
 COUNT times, innermost first, so that "#\\ {40*{1022* }\\n}" gives 40 lines of
 1022 blanks (escapes are decoded before, in the raw forms only). The script
 that runs keeps its {COUNT*TEXT} as written, and so its line numbers. In
-expected files only, {datetime} stands for any local "YYYY-MM-DD HH:MM:SS".
+expected files only, {datetime} stands for any local "YYYY-MM-DD HH:MM:SS",
+and {XXXXXX} for the six letters or digits of a temporary file's name.
 
 Each case may run for at most 30 seconds.
 """
 
 import difflib
+import fnmatch
 import os
 import re
 import shlex
@@ -106,7 +110,9 @@ ROOT = os.path.dirname(HERE)
 FIXTURES = os.path.join(HERE, "scripts", "fixtures")
 FAKE_TOOL = os.path.join(FIXTURES, "fake_tool")
 ERROR_PREFIX = b"[Error at line "
-DATETIME = rb"[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"
+WILDCARDS = {b"{datetime}": rb"[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}",
+             b"{XXXXXX}": rb"[A-Za-z0-9]{6}"}
+WILDCARD_RE = re.compile(b"(" + b"|".join(re.escape(w) for w in WILDCARDS) + b")")
 
 EXPECT_RE = re.compile(rb"#\s*expect(?: (raw|error|stderr|status))?:(.*)$")
 DIRECTIVE_RE = re.compile(
@@ -303,7 +309,7 @@ def compare(label, expected_chunks, actual):
 
 
 def compare_file(number, path, expected, got):
-    """Compare a file line by line; {datetime} matches any date and time."""
+    """Compare a file line by line; the wildcards match what they stand for."""
     want = split_lines(expected)
     have = lines_of(got)
     problems = []
@@ -320,10 +326,11 @@ def compare_file(number, path, expected, got):
 
 
 def line_matches(wanted, got):
-    if b"{datetime}" not in wanted:
+    parts = WILDCARD_RE.split(wanted)
+    if len(parts) == 1:
         return got == wanted
-    pattern = DATETIME.join(re.escape(part) for part in wanted.split(b"{datetime}"))
-    return re.fullmatch(pattern, got) is not None
+    pattern = b"".join(WILDCARDS.get(part) or re.escape(part) for part in parts)
+    return re.fullmatch(pattern, got, re.S) is not None
 
 
 # ---------------------------------------------------------------- running
@@ -437,9 +444,17 @@ def check_after(case, workdir, fill):
             raise CaseError("line %d: no file %s made by '# file:'" % (number, path.decode()))
         problems += check_file(number, path, [(n, fill(t)) for n, t in made[path]], workdir)
     for number, path in case.absent:
-        if os.path.lexists(os.path.join(workdir, os.fsdecode(path))):
+        if exists(workdir, path):
             problems.append("line %d: %s should not exist" % (number, path.decode(errors="replace")))
     return problems
+
+
+def exists(workdir, path):
+    """Whether PATH exists; a '*' in its last part stands for any text."""
+    folder, name = os.path.split(os.path.join(workdir, os.fsdecode(path)))
+    if "*" not in name:
+        return os.path.lexists(os.path.join(folder, name))
+    return os.path.isdir(folder) and any(fnmatch.fnmatchcase(n, name) for n in os.listdir(folder))
 
 
 def check_file(number, path, expected, workdir):

@@ -14,6 +14,7 @@
 #include "core/error.h"
 #include "core/variables.h"
 #include "expr/evaluate.h"
+#include "net/stop_signal.h"
 
 namespace {
 
@@ -46,8 +47,7 @@ void pause_for(std::uint32_t microseconds) {
     timespec remaining{};
     remaining.tv_sec = static_cast<time_t>(microseconds / 1000000);
     remaining.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
-    while (nanosleep(&remaining, &remaining) == -1 && errno == EINTR) {
-    }
+    while (nanosleep(&remaining, &remaining) == -1 && errno == EINTR) stop_if_signalled();
 }
 
 void execute_pause(const char* name, double microseconds_per_unit) {
@@ -123,7 +123,10 @@ void execute_input(const char* name) {
     std::fputs(prompt, stdout);
     std::fflush(stdout);
     char line[STRING_SIZE];
-    if (std::fgets(line, sizeof line, stdin) == nullptr) error("Failed to read input");
+    if (std::fgets(line, sizeof line, stdin) == nullptr) {
+        stop_if_signalled();
+        error("Failed to read input");
+    }
     line[std::strcspn(line, "\n")] = '\0';
     store_string_result("__input_result", line);
 }
@@ -150,7 +153,9 @@ void execute_clear(const char* name) {
 void execute_getch(const char* name) {
     read_no_arguments(name);
     // At the end of input the EOF value, cut to a byte, is stored.
-    char key[2] = {static_cast<char>(static_cast<unsigned char>(read_key())), '\0'};
+    int code = read_key();
+    if (code == EOF) stop_if_signalled();
+    char key[2] = {static_cast<char>(static_cast<unsigned char>(code)), '\0'};
     store_string_result("__getch_result", key);
 }
 
