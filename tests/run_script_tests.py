@@ -28,7 +28,7 @@ Set-up (each on a line of its own; blanks at its end are dropped):
     # tool: NAME            puts the shared fake tool (fixtures/fake_tool)
                             first on PATH under NAME (curl, wget, sudo, ...)
     # tool fails: NAME      NAME's downloads and commands fail with status 22
-                            (its queries still answer)
+                            (its queries still answer, if given an answer)
     # tool answer: NAME     what a query ("-s", as in "curl -s ADDRESS") of NAME
                             prints; content lines follow
     # tool writes: NAME     what a download of NAME ("-o PATH", "-O PATH")
