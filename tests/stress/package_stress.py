@@ -495,7 +495,7 @@ class DownloadPlace:
         os.mkdir(os.path.join(self.d.path, "inc"))
         self.record = "p0|0.9|%s|2020-01-01 00:00:00\n" % address
         self.tmp = "/tmp/zentul-downloads-%d.txt" % os.getpid()
-        self.commands = {"update": ("adn", "update", "p0"), "-d": ("-d", address + "new.txt"),
+        self.commands = {"update": ("adn", "update", "p0"), "-d": ("-d", address + os.path.basename(self.tmp)),
                          "-i": ("-i", address + "lib.zinc")}
         self.targets = {"update": os.path.join(self.d.adn, "p0.zep"), "-d": self.tmp,
                         "-i": os.path.join(self.d.path, "inc", "lib.zinc")}
@@ -507,8 +507,11 @@ class DownloadPlace:
                 f.write(OLD_PACKAGE)
 
     def content(self, word):
-        with open(self.targets[word]) as f:
-            return f.read()
+        try:
+            with open(self.targets[word]) as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
 
     def agrees(self, word):
         """Record and file both old or both new; a target old or whole."""
@@ -518,8 +521,11 @@ class DownloadPlace:
         return (record == self.record and self.content(word) == OLD_PACKAGE) or \
             (record.startswith("p0|1.0|") and self.content(word) == NEW_PACKAGE)
 
-    def untouched(self, word):
-        return self.agrees(word) and self.content(word) == OLD_PACKAGE and not temporary_files(self.targets[word])
+    def untouched(self, word, earlier):
+        """As before the run, no temporary file added to the `earlier` ones
+        (which SIGKILL runs left)."""
+        added = set(temporary_files(self.targets[word])) - set(earlier)
+        return self.agrees(word) and self.content(word) == OLD_PACKAGE and not added
 
     def remove(self):
         remove_with_temporary_files(self.tmp)
@@ -537,6 +543,7 @@ def scenario_signals(zentul, root, repository, figures, kills):
         for _ in range(kills):
             word, sig = random.choice(sorted(place.commands)), random.choice([signal.SIGKILL, signal.SIGTERM])
             place.reset()
+            earlier = temporary_files(place.targets[word])
             process = start(zentul, place.d, *place.commands[word])
             time.sleep(random.uniform(0, 2.6))
             if process.poll() is None:
@@ -547,7 +554,7 @@ def scenario_signals(zentul, root, repository, figures, kills):
             left += tools_left(address)
             disagree += not place.agrees(word)
             if process.returncode == 128 + signal.SIGTERM or process.returncode == -signal.SIGTERM:
-                term_wrong += process.returncode != 143 or not place.untouched(word)
+                term_wrong += process.returncode != 143 or not place.untouched(word, earlier)
         # The next command that takes the lock removes what the kills left in .adn.
         start(zentul, place.d, "adm", "mirror", address + "again/").communicate()
         stale = len(temporary_files(place.targets["update"]))
@@ -558,6 +565,13 @@ def scenario_signals(zentul, root, repository, figures, kills):
                    "file or target in disagreement, %d tools left running, %d SIGTERM runs not undone with 143, "
                    "%d temporary files in .adn after the next locked command"
                    % (kills, landed, killed, disagree, left, term_wrong, stale), disagree + left + term_wrong + stale)
+
+
+def sizes_at(path):
+    """The sizes of the file at `path` and of the temporary files beside it."""
+    folder = os.path.dirname(path)
+    names = [os.path.basename(path)] + temporary_files(path)
+    return {n: os.path.getsize(os.path.join(folder, n)) for n in names if os.path.exists(os.path.join(folder, n))}
 
 
 def scenario_orphan(zentul, root, repository, figures, runs):
@@ -572,15 +586,15 @@ def scenario_orphan(zentul, root, repository, figures, runs):
                 time.sleep(0.05)
             time.sleep(0.5)
             os.kill(process.pid, signal.SIGKILL)  # the program alone
-            process.communicate()
+            process.wait()  # not its output: a tool left running would hold it open
+            at_death = sizes_at(place.targets[word])
             left = tools_left(address)
-            folder = os.path.dirname(place.targets[word])
-            before = {f: os.stat(os.path.join(folder, f)).st_size for f in os.listdir(folder)}
-            time.sleep(2)
-            after = {f: os.stat(os.path.join(folder, f)).st_size for f in os.listdir(folder)}
-            if left or before != after or not place.agrees(word):
-                faults.append("%s: %d tools left, %s written later" % (word, left, "something" if before != after
-                                                                            else "nothing"))
+            written = sizes_at(place.targets[word]) != at_death
+            process.communicate()
+            if left or written or not place.agrees(word):
+                faults.append("%s: %d tools left, %s written later, record and file %s"
+                              % (word, left, "something" if written else "nothing",
+                                 "agree" if place.agrees(word) else "disagree"))
     finally:
         place.remove()
         server.shutdown()
@@ -640,18 +654,19 @@ def scenario_globbing(zentul, root, repository, figures, runs):
     server, address = serve(lambda path: (b"ok\n", 1024, 0))
     d = Directory(root, address)
     commands = [("-d", address + "{a,b}/x{1,2}.txt"), ("-d", address + "f[1-3].txt"), ("adn", "install", "p{1,2}")]
+    counts = []
     for command in commands:
         start(zentul, d, *command).communicate()
+        counts.append(len(server.requests) - sum(counts))
     tools_left(address)
     for name in ("x{1,2}.txt", "f[1-3].txt", "x1.txt", "x2.txt", "f1.txt", "f2.txt", "f3.txt"):
         if os.path.isfile("/tmp/" + name):
             os.remove("/tmp/" + name)
-    requests = len(server.requests)
     server.shutdown()
     recorded = d.records()[0] == [] and "p{1,2}|1.0.0|" in (d.read(".adn/packages.txt") or "")
-    figures.report("brace and bracket addresses: %d requests for %d commands, %s"
-                   % (requests, len(commands), "the literal name recorded" if recorded else "a wrong record"),
-                   (requests != len(commands)) + (not recorded))
+    figures.report("brace and bracket addresses (-d {a,b}/x{1,2}, -d f[1-3], install p{1,2}): %s requests, %s"
+                   % (", ".join(map(str, counts)), "the literal name recorded" if recorded else "a wrong record"),
+                   (counts != [1] * len(commands)) + (not recorded))
 
 
 def scenario_symlink(zentul, root, repository, figures, runs):
