@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs on Debian whatever building and testing Zentul needs and is
 # missing: the toolchain and GoogleTest, the tools that the tests run
-# (curl, wget, vim, mandoc, node, dpkg-shlibdeps, perl, lua), and the npm packages of the
+# (curl, wget, vim, mandoc, node, dpkg-shlibdeps, lintian, perl, lua), and the npm packages of the
 # TextMate grammar test. Runs apt-get through sudo when not root; does
 # nothing when all is there.
 set -euo pipefail
@@ -19,6 +19,8 @@ need mandoc mandoc
 need node nodejs
 need npm npm
 need dpkg-shlibdeps dpkg-dev
+# The Debian package's check reads it with lintian.
+need lintian lintian
 # The benchmark's checksum test runs its workloads in these too.
 need perl perl
 need lua5.4 lua5.4

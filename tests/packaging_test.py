@@ -5,11 +5,13 @@ Usage: packaging_test.py install|deb|archive BUILD_DIR VERSION
 
 install  installs BUILD_DIR into a staging folder (DESTDIR) under /usr and
          runs the installed binary on an installed example;
-deb      builds the Debian package with CPack and reads it with dpkg-deb;
+deb      builds the Debian package with CPack, reads it with dpkg-deb and
+         checks it with lintian, which must report no error;
 archive  reads the release archive Zentul-VERSION.tar.gz with tar and runs
-         the zentul at its top.
+         the stripped zentul at its top.
 """
 
+import gzip
 import os
 import subprocess
 import sys
@@ -18,11 +20,12 @@ import tempfile
 # Paths below /usr that every installation must hold.
 INSTALLED_FILES = [
     "bin/zentul",
-    "share/man/man1/zentul.1",
+    "share/man/man1/zentul.1.gz",
     "share/doc/zentul/README.md",
-    "share/doc/zentul/language.md",
-    "share/doc/zentul/packages.md",
-    "share/doc/zentul/distribution.md",
+    "share/doc/zentul/docs/language.md",
+    "share/doc/zentul/docs/packages.md",
+    "share/doc/zentul/docs/distribution.md",
+    "share/doc/zentul/copyright",
     "share/doc/zentul/examples/hello.zen",
     "share/doc/zentul/examples/word_count.zen",
     "share/doc/zentul/examples/repository/greet.zep",
@@ -32,6 +35,7 @@ INSTALLED_FILES = [
 ]
 HELLO_FIRST_LINE = b"Hello from Zentul\n"
 # Shared libraries the binary may need, and the Debian packages that hold them.
+CHANGELOG = "share/doc/zentul/changelog.gz"
 LIBRARY_PACKAGES = {"libc.so.6": "libc6", "libstdc++.so.6": "libstdc++6", "libm.so.6": "libc6"}
 
 
@@ -74,7 +78,7 @@ def check_deb(build, version, tmp):
     deb = os.path.join(tmp, packages[0])
     listing = run(["dpkg-deb", "-c", deb]).decode().splitlines()
     present = {line.split()[-1].replace("./usr/", "", 1) for line in listing if line.strip()}
-    faults = missing(INSTALLED_FILES, present)
+    faults = missing(INSTALLED_FILES + [CHANGELOG], present)
     fields = {
         "Package": "zentul",
         "Version": version,
@@ -84,15 +88,24 @@ def check_deb(build, version, tmp):
         got = run(["dpkg-deb", "-f", deb, field]).decode().strip()
         if got != wanted:
             faults.append("%s is %r, expected %r" % (field, got, wanted))
-    # A static binary needs no library; a dynamic one, the packages of its own.
+    # The packaged program links dynamically: Depends names its libraries' packages.
     depends = run(["dpkg-deb", "-f", deb, "Depends"]).decode()
-    needed = run(["readelf", "-d", os.path.join(build, "zentul")]).decode()
+    unpacked = os.path.join(tmp, "unpacked")
+    run(["dpkg-deb", "-x", deb, unpacked])
+    needed = run(["readelf", "-d", os.path.join(unpacked, "usr/bin/zentul")]).decode()
     for library, package in LIBRARY_PACKAGES.items():
         if ("[%s]" % library) in needed and package not in depends:
             faults.append("Depends lacks %s: %r" % (package, depends.strip()))
     for tool in ("curl", "wget"):
         if tool in depends:
             faults.append("Depends names %s, which is only recommended" % tool)
+    with gzip.open(os.path.join(unpacked, "usr", CHANGELOG)) as changelog:
+        if not changelog.readline().startswith(b"zentul (%s) " % version.encode()):
+            faults.append("the changelog's latest entry is not version %s" % version)
+    report = subprocess.run(["lintian", deb], stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    print(report.stdout, end="")
+    if report.returncode != 0:
+        faults.append("lintian reports errors (status %d)" % report.returncode)
     return faults
 
 
@@ -105,6 +118,8 @@ def check_archive(build, version, tmp):
         return faults
     # The self-update's own steps: unpack in a folder, run the zentul there.
     run(["tar", "-xzf", archive], cwd=tmp)
+    if b".symtab" in run(["readelf", "-S", os.path.join(tmp, "zentul")]):
+        faults.append("the archive's zentul is not stripped")
     banner = run([os.path.join(tmp, "zentul"), "-v"], cwd=tmp).split(b"\n")[0]
     if ("+%s-" % version).encode() not in banner:
         faults.append("the archive's zentul -v says %r" % banner)

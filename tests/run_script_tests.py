@@ -12,6 +12,8 @@ Set-up (each on a line of its own; blanks at its end are dropped):
     # args: ARG ARG "A B"   the command line after the program, split like a
                             shell (python shlex); several lines add up; without
                             any, the only argument is the path of the script
+    # or args: ARG ...      runs the case once more, afresh, with this command
+                            line instead; every expectation holds for each run
     # stdin: TEXT           one line TEXT + "\\n" of standard input; repeatable,
                             in order; without any, standard input is /dev/null
     # stdin raw: TEXT       TEXT with escapes (below), no line feed added
@@ -70,9 +72,8 @@ statement that prints; the first "# expect" of a line counts):
     # expect file: PATH < FIXTURE   ... with the content of a shared fixture
                             file, and of the content lines after it if any
     # unchanged: PATH       PATH must still hold what "# file:" wrote there
-    # absent: PATH          PATH must not exist afterwards; a '*' in its last
-                            part stands for any text, so that
-                            ".adn/.p.zep.*" covers every temporary name
+    # absent: PATH          PATH must not exist afterwards; PATH may hold the
+                            wildcards * ? [...] (".adn/packages.txt.??????")
 
 Standard output and standard error are compared whole and byte for byte; a
 failure names the script line of each expectation that did not hold.
@@ -93,7 +94,7 @@ Each case may run for at most 30 seconds.
 """
 
 import difflib
-import fnmatch
+import glob
 import os
 import re
 import shlex
@@ -116,7 +117,7 @@ WILDCARD_RE = re.compile(b"(" + b"|".join(re.escape(w) for w in WILDCARDS) + b")
 
 EXPECT_RE = re.compile(rb"#\s*expect(?: (raw|error|stderr|status))?:(.*)$")
 DIRECTIVE_RE = re.compile(
-    rb"^\s*#\s*(args|stdin|stdin raw|file|serve|tool|tool fails|tool answer|"
+    rb"^\s*#\s*(args|or args|stdin|stdin raw|file|serve|tool|tool fails|tool answer|"
     rb"tool writes|tool prints|tool complains|expect file|unchanged|absent):(.*)$")
 CONTENT_RE = re.compile(rb"^\s*#(\||\\)(.*)$")
 ESCAPE_RE = re.compile(rb"\\(x[0-9a-fA-F]{2}|.)", re.S)
@@ -150,6 +151,7 @@ class Case:
 
     def __init__(self):
         self.args = None          # list of str, or None: the script's own path
+        self.other_args = []      # lists of str: further command lines, each run alike
         self.stdin = None         # bytes, or None: /dev/null
         self.files = []           # (line, path, [(line, bytes)], fixture folder or None)
         self.serve = None         # (line, folder text)
@@ -198,6 +200,8 @@ def add_directive(case, line, name, rest, content):
     path, _, fixture = rest.partition(b" < ")
     if name == b"args":
         case.args = (case.args or []) + shlex.split(rest.decode("utf-8", "surrogateescape"))
+    elif name == b"or args":
+        case.other_args.append(shlex.split(rest.decode("utf-8", "surrogateescape")))
     elif name in (b"stdin", b"stdin raw"):
         case.stdin = (case.stdin or b"") + (rest + b"\n" if name == b"stdin" else unescape(rest))
     elif name == b"file" and fixture and os.path.isdir(fixture_path(fixture)):
@@ -444,17 +448,9 @@ def check_after(case, workdir, fill):
             raise CaseError("line %d: no file %s made by '# file:'" % (number, path.decode()))
         problems += check_file(number, path, [(n, fill(t)) for n, t in made[path]], workdir)
     for number, path in case.absent:
-        if exists(workdir, path):
+        if glob.glob(os.path.join(glob.escape(workdir), os.fsdecode(path))):
             problems.append("line %d: %s should not exist" % (number, path.decode(errors="replace")))
     return problems
-
-
-def exists(workdir, path):
-    """Whether PATH exists; a '*' in its last part stands for any text."""
-    folder, name = os.path.split(os.path.join(workdir, os.fsdecode(path)))
-    if "*" not in name:
-        return os.path.lexists(os.path.join(folder, name))
-    return os.path.isdir(folder) and any(fnmatch.fnmatchcase(n, name) for n in os.listdir(folder))
 
 
 def check_file(number, path, expected, workdir):
@@ -466,10 +462,21 @@ def check_file(number, path, expected, workdir):
 
 
 def run_case(zentul, folder, name, tmp, source=None):
-    """Run one case; return (list of problems, completed process)."""
+    """Run one case once for each of its command lines; return the problems."""
     if source is None:
         source = read_bytes(os.path.join(folder, name + ".zen"))
     case = parse_case(source)
+    problems = []
+    for index, args in enumerate([case.args] + case.other_args):
+        run_tmp = os.path.join(tmp, str(index))
+        os.mkdir(run_tmp)
+        label = "args %s: " % shlex.join(args or [name + ".zen"]) if case.other_args else ""
+        problems += [label + problem for problem in run_once(zentul, folder, name, run_tmp, source, case, args)]
+    return problems
+
+
+def run_once(zentul, folder, name, tmp, source, case, args):
+    """Run the case with one command line (None: the script's path)."""
     workdir = os.path.join(tmp, "work")
     script = os.path.join(tmp, "script", name + ".zen")
     os.makedirs(workdir)
@@ -486,7 +493,7 @@ def run_case(zentul, folder, name, tmp, source=None):
     env["FAKE_TOOL_WORKDIR"] = workdir
     if case.tools:
         make_tools(case, tmp, fill, env)
-    args = [script] if case.args is None else [os.fsdecode(fill(os.fsencode(a))) for a in case.args]
+    args = [script] if args is None else [os.fsdecode(fill(os.fsencode(a))) for a in args]
     stdin = None if case.stdin is None else fill(case.stdin)
     server = None
     try:
@@ -499,7 +506,7 @@ def run_case(zentul, folder, name, tmp, source=None):
                                     stdin=subprocess.DEVNULL if stdin is None else None,
                                     stdout=subprocess.PIPE, stderr=subprocess.PIPE)
         except subprocess.TimeoutExpired:
-            return ["timed out after %d seconds" % TIMEOUT], None
+            return ["timed out after %d seconds" % TIMEOUT]
     finally:
         if server is not None:
             stop_server(server)
@@ -511,7 +518,7 @@ def run_case(zentul, folder, name, tmp, source=None):
     problems += compare("output", [(n, fill(t)) for n, t in case.out], result.stdout)
     problems += compare("stderr", [(n, fill(t)) for n, t in case.err], result.stderr)
     problems += check_after(case, workdir, fill)
-    return problems, result
+    return problems
 
 
 def main():
@@ -523,7 +530,7 @@ def main():
     for name in names:
         tmp = tempfile.mkdtemp(prefix="zentul-case-")
         try:
-            problems, _ = run_case(zentul, folder, name, tmp)
+            problems = run_case(zentul, folder, name, tmp)
         except CaseError as exc:
             problems = ["case error: %s" % exc]
         except Exception as exc:  # a broken case must not hide the others

@@ -129,6 +129,18 @@ print("no line feed", "nel");  # expect: no line feed
 """)
         self.assertEqual(status, 1)
 
+    def test_each_command_line_runs_and_a_wildcard_finds_a_file(self):
+        status, report = run_cases({"twice": """# args: -v
+# or args: -h
+# file: made.txt.abc
+# absent: made.txt.???
+# expect: Zentul Re+4.0.1-Release(adn+1.0.100+fix)
+# expect: A simple interpreted programming language
+"""})
+        self.assertIn("args -h: line 6: expected 'A simple interpreted programming language', got", report)
+        self.assertEqual(report.count("line 4: made.txt.??? should not exist"), 2)
+        self.assertEqual(status, 1)
+
     def test_a_wrongly_written_case_fails_alone(self):
         status, report = run_cases({"broken": "# file: x < no_such_fixture\n",
                                     "fine": "print(1);  # expect: 1\n"})

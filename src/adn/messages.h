@@ -12,6 +12,9 @@ inline constexpr char REPOSITORY_TABLE_FULL[] = "仓库数量已达上限";
 inline constexpr char REPOSITORY_EXISTS[] = "仓库已存在";
 inline constexpr char INVALID_REPOSITORY[] = "无效的仓库地址: %s\n";
 inline constexpr char REPOSITORY_ADDED[] = "仓库已添加: %s\n";
+inline constexpr char REPOSITORY_WITHOUT_SLASH[] = "警告: 仓库地址未以 '/' 结尾: %s\n";  // on standard error
+inline constexpr char REPOSITORY_REMOVED[] = "仓库已删除: %s\n";
+inline constexpr char NO_SUCH_REPOSITORY[] = "仓库不存在: %s\n";
 inline constexpr char NO_PACKAGES[] = "没有安装任何包";
 inline constexpr char PACKAGES_HEADING[] = "已安装的包 (%d):\n";
 inline constexpr char PACKAGE_ENTRY[] = "  - %s (版本: %s)\n";
@@ -47,6 +50,7 @@ inline constexpr char EXPECTED_UPDATE_NAME[] = "Expected package name for update
 inline constexpr char EXPECTED_REMOVE_NAME[] = "Expected package name for remove";
 inline constexpr char UNKNOWN_ADN_COMMAND[] = "Unknown adn command: %s";
 inline constexpr char EXPECTED_MIRROR_ADDRESS[] = "Expected repository URL for mirror";
+inline constexpr char EXPECTED_REMOVE_ADDRESS[] = "Expected repository URL for remove";
 inline constexpr char UNKNOWN_ADM_COMMAND[] = "Unknown adm command: %s";
 
 }  // namespace adn_text

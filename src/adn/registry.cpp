@@ -104,11 +104,25 @@ bool save_file(const std::string& path, const std::string& contents) {
     return false;
 }
 
-bool is_repository_present(const char* url) {
+int find_repository(const char* url) {
     for (int i = 0; i < repo_count; i++) {
-        if (repositories[i].url == url) return true;
+        if (repositories[i].url == url) return i;
     }
-    return false;
+    return -1;
+}
+
+// Priorities are positions: 0, 1, 2, ... in table order.
+void renumber_repositories() {
+    for (int i = 0; i < repo_count; i++) repositories[i].priority = i;
+}
+
+// Without the slash a package's address runs into the repository's last
+// folder name ("http://host/repogreet.zep").
+void warn_without_slash(const char* url) {
+    std::size_t length = std::strlen(url);
+    if (length == 0 || url[length - 1] == '/') return;
+    std::fflush(stdout);  // so that both streams keep their order in one place
+    std::fprintf(stderr, adn_text::REPOSITORY_WITHOUT_SLASH, url);
 }
 
 // A '|' or a control byte would break the one-address-per-line file; a
@@ -179,7 +193,7 @@ int add_repository(const char* url) {
         std::printf(adn_text::INVALID_REPOSITORY, url);
         return -1;
     }
-    if (is_repository_present(url)) {
+    if (find_repository(url) >= 0) {
         print_text_line(adn_text::REPOSITORY_EXISTS);
         return 0;
     }
@@ -189,6 +203,28 @@ int add_repository(const char* url) {
         return -1;
     }
     std::printf(adn_text::REPOSITORY_ADDED, url);
+    warn_without_slash(url);
+    return 0;
+}
+
+int remove_repository(const char* url) {
+    TableLock lock;
+    if (!lock.held()) return -1;
+    int slot = find_repository(url);
+    if (slot < 0) {
+        std::printf(adn_text::NO_SUCH_REPOSITORY, url);
+        return 1;
+    }
+    std::vector<Repository> before(repositories, repositories + repo_count);
+    std::move(repositories + slot + 1, repositories + repo_count, repositories + slot);
+    repositories[--repo_count] = Repository{};
+    if (!save_repositories()) {
+        std::copy(before.begin(), before.end(), repositories);
+        repo_count++;
+        return -1;
+    }
+    renumber_repositories();
+    std::printf(adn_text::REPOSITORY_REMOVED, url);
     return 0;
 }
 

@@ -57,5 +57,12 @@ int find_package(const char* name);
 
 void list_packages();
 void list_repositories();
-// 0 when added or already present, -1 when refused.
+// 0 when added or already present, -1 when refused. An added address that
+// does not end in '/' is warned about on standard error.
 int add_repository(const char* url);
+// Takes the address out of the table and saves it; the others keep their
+// order and get their positions as priorities. 0 when removed, 1 when no
+// repository has exactly that address, -1 when the table could not be saved
+// (then nothing changes). Removing the last address, the default one
+// included, leaves an empty repositories.txt: no repository at all.
+int remove_repository(const char* url);

@@ -54,6 +54,8 @@ void run_adn_command(const std::string& word) {
 void run_adm_command(const std::string& word) {
     if (word == "mirror") {
         add_repository(take_argument(adn_text::EXPECTED_MIRROR_ADDRESS).c_str());
+    } else if (is_word(word, "remove", "rm")) {
+        remove_repository(take_argument(adn_text::EXPECTED_REMOVE_ADDRESS).c_str());
     } else if (is_word(word, "list", "ls")) {
         list_repositories();
     } else {
@@ -72,7 +74,7 @@ void execute_adn(const char* name) {
 
 void execute_adm(const char* name) {
     consume_after(TOKEN_LPAREN, name);
-    std::string word = take_command_word({TOKEN_IDENTIFIER, TOKEN_MIRROR}, name);
+    std::string word = take_command_word({TOKEN_IDENTIFIER, TOKEN_MIRROR, TOKEN_REMOVE}, name);
     run_adm_command(word);
     consume_after(TOKEN_RPAREN, name);
 }

@@ -9,10 +9,10 @@
 #include "adn/package_file.h"
 #include "adn/registry.h"
 #include "cli/network.h"
+#include "cli/script_file.h"
 #include "cli/version.h"
 #include "cli/words.h"
 #include "core/compiling.h"
-#include "stmt/runner.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ const struct {
     {"  -d <url>        Download and save a file (e.g., .zinc library)", USAGE_A},
     {"  -d <url>        Download and save a file", USAGE_B},
     {"  -i <url>        Download and install a .zinc library", USAGE_B},
-    {"  <script.zen>    Run an Zentul script file", USAGE_BOTH},
+    {"  <script.zen>    Run a Zentul script file", USAGE_BOTH},
     {"\nADN Package Manager:", USAGE_BOTH},
     {"  adn install <package>   Install a package", USAGE_BOTH},
     {"  adn i <package>         Install a package (short)", USAGE_BOTH},
@@ -95,12 +95,16 @@ int run_adm_command(int argc, char** argv) {
         if (argc < 4) return report_missing("Error: Repository URL required", "Usage: zentul adm mirror <url>");
         return add_repository(argv[3]);
     }
+    if (is_either(word, "remove", "rm")) {
+        if (argc < 4) return report_missing("Error: Repository URL required", "Usage: zentul adm remove <url>");
+        return remove_repository(argv[3]);
+    }
     if (is_either(word, "list", "ls")) {
         list_repositories();
         return 0;
     }
     std::printf("Error: Unknown ADM command: %s\n", word);
-    std::printf("Available commands: mirror, list\n");
+    std::printf("Available commands: mirror, remove, list\n");
     return 1;
 }
 
@@ -113,6 +117,10 @@ int run_single_argument(const char* argument) {
     if (is_either(argument, "-v", "--version")) {
         std::printf("Zentul %s\n", VERSION);
         std::printf("A simple interpreted programming language\n");
+        return 0;
+    }
+    if (is_either(argument, "--help", "-h")) {
+        print_usage(USAGE_A);
         return 0;
     }
     if (is(argument, "-u")) return update_zentul(nullptr);

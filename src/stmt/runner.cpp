@@ -89,13 +89,6 @@ char* allocate_text(std::size_t size) {
     return text;
 }
 
-long file_size(FILE* file) {
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) return -1;
-    if (std::fseek(file, 0, SEEK_END) != 0) return -1;
-    return std::ftell(file);
-}
-
 }  // namespace
 
 void parse_config(const char* source) {
@@ -146,23 +139,3 @@ void run(const char* source) {
 }
 
 void run_package_code(const char* code) { run(code); }
-
-void run_file(const char* path) {
-    FILE* file = std::fopen(path, "r");
-    if (file == nullptr) error("Cannot open file: %s", path);
-    long size = file_size(file);
-    if (size < 0) {
-        std::fclose(file);
-        error("Cannot read file: %s", path);
-    }
-    std::rewind(file);
-    OwnedText text(static_cast<char*>(std::malloc(static_cast<std::size_t>(size) + 1)), &std::free);
-    if (text == nullptr) {
-        std::fclose(file);
-        error("Out of memory");
-    }
-    std::size_t length = std::fread(text.get(), 1, static_cast<std::size_t>(size), file);
-    std::fclose(file);
-    text.get()[length] = '\0';
-    run(text.get());
-}

@@ -1,8 +1,5 @@
 #pragma once
 
-// Reads a script file whole and runs it.
-void run_file(const char* path);
-
 // Runs a source text: reads and cuts out its header line, tokenizes the rest
 // and executes its statements. A run started while another executes (package
 // code run by a script) leaves the outer run's tokens and cursor as they were.

@@ -104,6 +104,20 @@ expectScopes("greet.zep", "# a package\nversion: 1.0.0\nzentul:\nprint(\"hi\");"
   [3, "print", "keyword.other.print.zentul"],
 ]);
 
+// Comment lines before the header; an empty line ends them. Command words
+// after adn( and adm(, and a lone '&' or '|'.
+expectScopes("top.zen", "# a comment\n  # another\nsg<nel>\nadn(list); adm(ls); var ls = 1 & 2 | 3 && 4;", [
+  [1, "#", "punctuation.definition.comment.zentul"],
+  [2, "sg<nel>", "meta.preprocessor.header.zentul"],
+  [3, "list", "keyword.other.package.zentul"],
+  [3, "ls", "keyword.other.package.zentul"],
+  [3, " ls ", "source.zentul"],
+  [3, "&", "invalid.illegal.operator.zentul"],
+  [3, "|", "invalid.illegal.operator.zentul"],
+  [3, "&&", "keyword.operator.logical.zentul"],
+]);
+expectScopes("empty.zen", "# c\n\nsg<nel>", [[2, "<", "keyword.operator.comparison.zentul"]]);
+
 for (const fault of faults) console.error(fault);
 console.log(`${checks - faults.length} passed, ${faults.length} failed`);
 process.exit(faults.length === 0 ? 0 : 1);

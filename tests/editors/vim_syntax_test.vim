@@ -78,17 +78,31 @@ let s:package = tempname() . '.zep'
 call writefile(['# a package', 'version: 1.0.0', 'zentul:', 'print("hi");'], s:package)
 execute 'edit ' . fnameescape(s:package)
 call s:Check([
-      \ [1, '#', 1, 'zentulComment'],
+      \ [1, '#', 1, 'zentulTopComment'],
       \ [2, 'version', 1, 'zentulPackageLine'],
       \ [3, 'zentul:', 1, 'zentulPackageLine'],
       \ [4, 'print', 1, 'zentulStatement'],
+      \ ])
+
+let s:top = tempname() . '.zen'
+call writefile(['# a comment', '  # another', 'sg<nel>', 'adn(list); adm(ls); var ls = 1 & 2 | 3 && 4;'], s:top)
+execute 'edit ' . fnameescape(s:top)
+call s:Check([
+      \ [2, '#', 1, 'zentulTopComment'],
+      \ [3, 'sg<nel>', 1, 'zentulHeader'],
+      \ [4, 'list', 1, 'zentulPackage'],
+      \ [4, 'ls', 1, 'zentulPackage'],
+      \ [4, 'ls', 2, ''],
+      \ [4, '&', 1, 'zentulError'],
+      \ [4, '|', 1, 'zentulError'],
+      \ [4, '&&', 1, 'zentulOperator'],
       \ ])
 
 for [s:item, s:group] in [['zentulComment', 'Comment'], ['zentulString', 'String'],
       \ ['zentulNumber', 'Number'], ['zentulStatement', 'Statement'],
       \ ['zentulConditional', 'Conditional'], ['zentulRepeat', 'Repeat'],
       \ ['zentulProcedure', 'Function'], ['zentulResult', 'Identifier'],
-      \ ['zentulHeader', 'PreProc'], ['zentulEscape', 'SpecialChar']]
+      \ ['zentulHeader', 'PreProc'], ['zentulEscape', 'SpecialChar'], ['zentulError', 'Error']]
   if s:LinkOf(s:item) !=# s:group
     call add(s:faults, s:item . ' links to "' . s:LinkOf(s:item) . '", expected ' . s:group)
   endif
