@@ -1,5 +1,6 @@
 #include "net/file_beside.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,7 +34,9 @@ FileBeside::FileBeside(const std::string& target, TemporaryName naming)
     : target_(target), path_(name_beside(target, naming)) {
     if (is_directory(target)) return;
     descriptor_ = mkstemp(path_.data());
-    if (descriptor_ >= 0 && fchmod(descriptor_, readable_file_mode()) != 0) remove();
+    if (descriptor_ < 0) return;
+    // No tool started meanwhile, by package code for one, holds the file open.
+    if (fcntl(descriptor_, F_SETFD, FD_CLOEXEC) != 0 || fchmod(descriptor_, readable_file_mode()) != 0) remove();
 }
 
 FileBeside::~FileBeside() { remove(); }

@@ -411,19 +411,13 @@ NEW_PACKAGE = "version: 1.0\nzentul:\nsleepms(300);\n" + "#" * 20000 + "\n"
 TRICKLE_LIMIT = 330
 
 
-class AnsweringHandler(http.server.BaseHTTPRequestHandler):
+class AnsweringHandler(QuietHandler):
     """Counts every request and answers it as the server's `answer(path)`
-    says: (body or None for 404, piece size, pause after each piece)."""
-
-    def log_message(self, *args):
-        pass
+    says: (body, piece size, pause after each piece)."""
 
     def do_GET(self):
         self.server.requests.append(self.path)
         body, piece, pause = self.server.answer(self.path)
-        if body is None:
-            self.send_error(404)
-            return
         self.send_response(200)
         self.send_header("Content-Length", str(len(body)))
         self.end_headers()
@@ -471,13 +465,10 @@ def tools_left(address):
     return len(left)
 
 
-def temporary_files(*paths):
-    """The files named like the temporary files beside these paths."""
-    found = []
-    for path in paths:
-        folder, name = os.path.split(path)
-        found += [f for f in os.listdir(folder) if f.startswith("." + name + ".")]
-    return found
+def temporary_files(path):
+    """The files named like the temporary files beside `path`."""
+    folder, name = os.path.split(path)
+    return [f for f in os.listdir(folder) if f.startswith("." + name + ".")]
 
 
 def remove_with_temporary_files(path):
@@ -527,9 +518,6 @@ class DownloadPlace:
         added = set(temporary_files(self.targets[word])) - set(earlier)
         return self.agrees(word) and self.content(word) == OLD_PACKAGE and not added
 
-    def remove(self):
-        remove_with_temporary_files(self.tmp)
-
 
 def slow_answer(path):
     return NEW_PACKAGE.encode(), 1024, 0.1
@@ -559,7 +547,7 @@ def scenario_signals(zentul, root, repository, figures, kills):
         start(zentul, place.d, "adm", "mirror", address + "again/").communicate()
         stale = len(temporary_files(place.targets["update"]))
     finally:
-        place.remove()
+        remove_with_temporary_files(place.tmp)
         server.shutdown()
     figures.report("%d SIGKILL/SIGTERM runs of update, -d, -i (%d landed, %d of them SIGKILL): %d with record and "
                    "file or target in disagreement, %d tools left running, %d SIGTERM runs not undone with 143, "
@@ -569,9 +557,8 @@ def scenario_signals(zentul, root, repository, figures, kills):
 
 def sizes_at(path):
     """The sizes of the file at `path` and of the temporary files beside it."""
-    folder = os.path.dirname(path)
-    names = [os.path.basename(path)] + temporary_files(path)
-    return {n: os.path.getsize(os.path.join(folder, n)) for n in names if os.path.exists(os.path.join(folder, n))}
+    names = [path] + [os.path.join(os.path.dirname(path), f) for f in temporary_files(path)]
+    return {n: os.path.getsize(n) for n in names if os.path.exists(n)}
 
 
 def scenario_orphan(zentul, root, repository, figures, runs):
@@ -596,7 +583,7 @@ def scenario_orphan(zentul, root, repository, figures, runs):
                               % (word, left, "something" if written else "nothing",
                                  "agree" if place.agrees(word) else "disagree"))
     finally:
-        place.remove()
+        remove_with_temporary_files(place.tmp)
         server.shutdown()
     figures.report("program alone killed while its tool runs: %s" % ("; ".join(faults) or
                                                                       "no tool left after a second, nothing "
@@ -659,9 +646,8 @@ def scenario_globbing(zentul, root, repository, figures, runs):
         start(zentul, d, *command).communicate()
         counts.append(len(server.requests) - sum(counts))
     tools_left(address)
-    for name in ("x{1,2}.txt", "f[1-3].txt", "x1.txt", "x2.txt", "f1.txt", "f2.txt", "f3.txt"):
-        if os.path.isfile("/tmp/" + name):
-            os.remove("/tmp/" + name)
+    for name in ("/tmp/x{1,2}.txt", "/tmp/f[1-3].txt"):
+        remove_with_temporary_files(name)
     server.shutdown()
     recorded = d.records()[0] == [] and "p{1,2}|1.0.0|" in (d.read(".adn/packages.txt") or "")
     figures.report("brace and bracket addresses (-d {a,b}/x{1,2}, -d f[1-3], install p{1,2}): %s requests, %s"
