@@ -30,7 +30,7 @@ Set-up (each on a line of its own; blanks at its end are dropped):
     # tool: NAME            puts the shared fake tool (fixtures/fake_tool)
                             first on PATH under NAME (curl, wget, sudo, ...)
     # tool fails: NAME      NAME's downloads and commands fail with status 22
-                            (its queries still answer)
+                            (its queries still answer, if given an answer)
     # tool answer: NAME     what a query ("-s", as in "curl -s ADDRESS") of NAME
                             prints; content lines follow
     # tool writes: NAME     what a download of NAME ("-o PATH", "-O PATH")
@@ -87,7 +87,8 @@ folder) and, for large inputs, {COUNT*TEXT}: TEXT (without braces) repeated
 COUNT times, innermost first, so that "#\\ {40*{1022* }\\n}" gives 40 lines of
 1022 blanks (escapes are decoded before, in the raw forms only). The script
 that runs keeps its {COUNT*TEXT} as written, and so its line numbers. In
-expected files only, {datetime} stands for any local "YYYY-MM-DD HH:MM:SS".
+expected files only, {datetime} stands for any local "YYYY-MM-DD HH:MM:SS",
+and {XXXXXX} for the six letters or digits of a temporary file's name.
 
 Each case may run for at most 30 seconds.
 """
@@ -110,7 +111,9 @@ ROOT = os.path.dirname(HERE)
 FIXTURES = os.path.join(HERE, "scripts", "fixtures")
 FAKE_TOOL = os.path.join(FIXTURES, "fake_tool")
 ERROR_PREFIX = b"[Error at line "
-DATETIME = rb"[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}"
+WILDCARDS = {b"{datetime}": rb"[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2}",
+             b"{XXXXXX}": rb"[A-Za-z0-9]{6}"}
+WILDCARD_RE = re.compile(b"(" + b"|".join(re.escape(w) for w in WILDCARDS) + b")")
 
 EXPECT_RE = re.compile(rb"#\s*expect(?: (raw|error|stderr|status))?:(.*)$")
 DIRECTIVE_RE = re.compile(
@@ -310,7 +313,7 @@ def compare(label, expected_chunks, actual):
 
 
 def compare_file(number, path, expected, got):
-    """Compare a file line by line; {datetime} matches any date and time."""
+    """Compare a file line by line; the wildcards match what they stand for."""
     want = split_lines(expected)
     have = lines_of(got)
     problems = []
@@ -327,10 +330,11 @@ def compare_file(number, path, expected, got):
 
 
 def line_matches(wanted, got):
-    if b"{datetime}" not in wanted:
+    parts = WILDCARD_RE.split(wanted)
+    if len(parts) == 1:
         return got == wanted
-    pattern = DATETIME.join(re.escape(part) for part in wanted.split(b"{datetime}"))
-    return re.fullmatch(pattern, got) is not None
+    pattern = b"".join(WILDCARDS.get(part) or re.escape(part) for part in parts)
+    return re.fullmatch(pattern, got, re.S) is not None
 
 
 # ---------------------------------------------------------------- running

@@ -13,6 +13,7 @@
 #include "adn/table_lock.h"
 #include "adn/text_files.h"
 #include "net/download.h"
+#include "net/file_beside.h"
 
 namespace {
 
@@ -135,19 +136,50 @@ void put_back_record(const Package& record, int slot) {
     package_count++;
 }
 
-// The next repository is tried when this one does not deliver a readable file.
-InstallOutcome install_from(const std::string& name, const std::string& url) {
-    if (download_package(name.c_str(), url.c_str()) != 0) return InstallOutcome::TRY_NEXT_REPOSITORY;
+int download_package(const std::string& name, const std::string& url, FileBeside& download) {
+    std::string address = url + name + ".zep";
     std::string path = package_path(name);
+    std::printf(adn_text::DOWNLOADING, name.c_str(), address.c_str());
+    if (address.size() > ADDRESS_LIMIT || path.size() > ADDRESS_LIMIT) return -1;
+    if (download_into(address.c_str(), download, PACKAGE_CAPS) != 0) return -1;
+    std::printf(adn_text::DOWNLOADED, path.c_str());
+    return 0;
+}
+
+// The file goes into place, then the record into the table: a process killed
+// in between leaves a file without a record, never a record without its file
+// or with another one. When the record cannot be saved, the file goes again.
+bool place_and_record(FileBeside& download, const std::string& name, const std::string& version,
+                      const std::string& url) {
+    std::string path = package_path(name);
+    if (!download.put_in_place()) {
+        std::printf(adn_text::SAVE_FAILED, path.c_str());
+        return false;
+    }
+    if (record_package(name, version, url)) return true;
+    std::remove(path.c_str());
+    return false;
+}
+
+// The next repository is tried when this one does not deliver a readable
+// file. The download waits beside the package's place while its version is
+// read and its code runs, and takes that place only when all went well: a
+// failure, a script error or a stop leaves the place as it was.
+InstallOutcome install_from(const std::string& name, const std::string& url) {
+    std::string path = package_path(name);
+    FileBeside download(path);
+    if (download_package(name, url, download) != 0) return InstallOutcome::TRY_NEXT_REPOSITORY;
     std::string version;
-    if (!read_package_version(path, version)) return InstallOutcome::TRY_NEXT_REPOSITORY;
+    if (!read_package_version(download.path(), version)) return InstallOutcome::TRY_NEXT_REPOSITORY;
     print_text_line(adn_text::RUNNING_PACKAGE_CODE);
-    if (execute_zep_package(path.c_str()) != 0) return InstallOutcome::FAILED;  // its code never ran
+    if (execute_zep_package(download.path().c_str(), path.c_str()) != 0) {
+        return InstallOutcome::FAILED;  // its code never ran
+    }
     if (package_count >= MAX_PACKAGES) {  // filled by the package's own code
         print_text_line(adn_text::PACKAGE_TABLE_FULL);
         return InstallOutcome::FAILED;
     }
-    if (!record_package(name, version, url)) return InstallOutcome::FAILED;
+    if (!place_and_record(download, name, version, url)) return InstallOutcome::FAILED;
     std::printf(adn_text::INSTALLED, name.c_str(), version.c_str());
     return InstallOutcome::INSTALLED;
 }
@@ -161,7 +193,7 @@ SavedPackage save_package_state(int slot) {
 void restore_package(const SavedPackage& saved) {
     std::string path = package_path(saved.record.name);
     if (saved.had_file) {
-        replace_file(path, saved.file);
+        replace_file(path, saved.file, TemporaryName::HIDDEN);
     } else {
         std::remove(path.c_str());
     }
@@ -179,10 +211,11 @@ int installed_slot(const char* name) {
     return slot;
 }
 
-// Removal, then a fresh install; on failure, or when a script error or the
-// user stops it, the old package is put back. The removal is made in memory
-// only: the file keeps the old record until the new one is saved or the old
-// one restored, and the old package file stays for the download to replace.
+// Removal, then a fresh install; on failure, or when a script error or a
+// signal stops it, the old package is put back. The removal is made in
+// memory only: the file keeps the old record until the new one is saved or
+// the old one restored, and the old package file stays until the new one
+// takes its place.
 int reinstall_package(const char* name, const SavedPackage& saved) {
     int status;
     hold_record_on_disk(saved.record, saved.slot);
@@ -205,19 +238,10 @@ int reinstall_package(const char* name, const SavedPackage& saved) {
 
 }  // namespace
 
-int download_package(const char* name, const char* url) {
-    std::string address = std::string(url) + name + ".zep";
-    std::string path = package_path(name);
-    std::printf(adn_text::DOWNLOADING, name, address.c_str());
-    if (address.size() > ADDRESS_LIMIT || path.size() > ADDRESS_LIMIT) return -1;
-    if (download_file_to_path(address.c_str(), path.c_str()) != 0) return -1;
-    std::printf(adn_text::DOWNLOADED, path.c_str());
-    return 0;
-}
-
 int install_package(const char* name) {
     if (refuse_invalid_name(name)) return -1;
     TableLock lock;
+    if (!lock.held()) return -1;
     if (is_package_installed(name)) {
         std::printf(adn_text::ALREADY_INSTALLED, name);
         return 0;
@@ -240,6 +264,7 @@ int install_package(const char* name) {
 
 int update_package(const char* name) {
     TableLock lock;
+    if (!lock.held()) return -1;
     int slot = installed_slot(name);
     if (slot < 0) return -1;
     std::printf(adn_text::UPDATING, name);
@@ -250,6 +275,7 @@ int update_package(const char* name) {
 // without a record, never a record without its file.
 int remove_package(const char* name) {
     TableLock lock;
+    if (!lock.held()) return -1;
     int slot = installed_slot(name);
     if (slot < 0) return -1;
     Package record = take_out_record(slot);

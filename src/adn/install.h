@@ -4,6 +4,3 @@
 int install_package(const char* name);
 int update_package(const char* name);
 int remove_package(const char* name);
-
-// Downloads url + name + ".zep" to .adn/<name>.zep.
-int download_package(const char* name, const char* url);

@@ -21,6 +21,7 @@ inline constexpr char PACKAGE_ENTRY[] = "  - %s (版本: %s)\n";
 inline constexpr char REPOSITORIES_HEADING[] = "配置的仓库 (%d):\n";
 inline constexpr char REPOSITORY_ENTRY[] = "  - %s (优先级: %d)\n";
 inline constexpr char SAVE_FAILED[] = "保存失败: %s\n";
+inline constexpr char LOCK_FAILED[] = "无法锁定包目录: %s\n";
 
 // Download, install, update and remove.
 inline constexpr char DOWNLOADING[] = "正在下载 %s 从 %s...\n";

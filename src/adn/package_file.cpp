@@ -34,16 +34,17 @@ std::string collect_code(std::FILE* file) {
 
 void (*run_package_code)(const char* code) = nullptr;
 
-int execute_zep_package(const char* path) {
+int execute_zep_package(const char* path, const char* shown_path) {
+    if (shown_path == nullptr) shown_path = path;
     OpenFile file = open_file(path, "r");
     if (file == nullptr) {
-        std::printf(adn_text::CANNOT_OPEN_PACKAGE, path);
+        std::printf(adn_text::CANNOT_OPEN_PACKAGE, shown_path);
         return -1;
     }
     std::string code = collect_code(file.get());
     file.reset();
     if (code.size() > CODE_LIMIT) {
-        std::printf(adn_text::PACKAGE_CODE_TOO_LARGE, path);
+        std::printf(adn_text::PACKAGE_CODE_TOO_LARGE, shown_path);
         return -1;
     }
     if (!code.empty()) run_package_code(code.c_str());

@@ -2,8 +2,9 @@
 
 // Runs the code section of a .zep package file: 0 when the file was read
 // (whether or not it held code), -1 when it cannot be opened or its code
-// section is too large to run.
-int execute_zep_package(const char* path);
+// section is too large to run. Messages name the file `shown_path`, when
+// given: an install reads the download before it takes the package's name.
+int execute_zep_package(const char* path, const char* shown_path = nullptr);
 
 // Runs package code as a script. The package manager needs the script runner
 // but sits below it; the command line sets this to the runner's `run`.

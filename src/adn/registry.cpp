@@ -184,6 +184,7 @@ int is_package_installed(const char* name) { return find_package(name) >= 0 ? 1 
 
 int add_repository(const char* url) {
     TableLock lock;
+    if (!lock.held()) return -1;
     if (repo_count >= MAX_REPOSITORIES) {
         print_text_line(adn_text::REPOSITORY_TABLE_FULL);
         return -1;
@@ -208,6 +209,7 @@ int add_repository(const char* url) {
 
 int remove_repository(const char* url) {
     TableLock lock;
+    if (!lock.held()) return -1;
     int slot = find_repository(url);
     if (slot < 0) {
         std::printf(adn_text::NO_SUCH_REPOSITORY, url);

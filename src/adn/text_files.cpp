@@ -1,21 +1,11 @@
 #include "adn/text_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
-
-// The mode a file created the ordinary way gets: 0666 less the umask.
-mode_t readable_file_mode() {
-    mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
 
 bool write_all(int descriptor, const std::string& contents) {
     const char* next = contents.data();
@@ -58,18 +48,9 @@ bool read_whole_file(const std::string& path, std::string& contents) {
     return std::ferror(file.get()) == 0;
 }
 
-bool replace_file(const std::string& path, const std::string& contents) {
+bool replace_file(const std::string& path, const std::string& contents, TemporaryName naming) {
     // A fresh name for every save: two processes saving at once never share
     // a temporary file, and nothing planted at a known name is followed.
-    std::string temporary = path + ".XXXXXX";
-    int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0) return false;
-    bool saved = fchmod(descriptor, readable_file_mode()) == 0 && write_all(descriptor, contents) &&
-                 fsync(descriptor) == 0;
-    saved = close(descriptor) == 0 && saved;
-    if (!saved || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    return true;
+    FileBeside file(path, naming);
+    return file.ready() && write_all(file.descriptor(), contents) && file.put_in_place();
 }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "net/file_beside.h"
+
 // The package manager's directory, under the current working directory.
 inline constexpr char ADN_DIRECTORY[] = ".adn";
 
@@ -28,8 +30,10 @@ bool read_line(std::FILE* file, std::string& line);
 // Reads the whole file into `contents`; false when it cannot be opened.
 bool read_whole_file(const std::string& path, std::string& contents);
 
-// Writes `contents` to a freshly created temporary file beside `path`, flushes
-// it to the disk and renames it over `path`, so that readers see either the
-// old file or the new one whole. On failure the temporary file is removed, the
-// old file stays, and the result is false.
-bool replace_file(const std::string& path, const std::string& contents);
+// Writes `contents` to a freshly created temporary file beside `path`
+// ("NAME.XXXXXX" unless told otherwise), flushes it to the disk and renames
+// it over `path`, so that readers see either the old file or the new one
+// whole. On failure the temporary file is removed, the old file stays, and
+// the result is false.
+bool replace_file(const std::string& path, const std::string& contents,
+                  TemporaryName naming = TemporaryName::SUFFIXED);

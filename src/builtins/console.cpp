@@ -13,6 +13,7 @@
 #include "builtins/actions.h"
 #include "core/error.h"
 #include "core/numbers.h"
+#include "net/stop_signal.h"
 
 namespace {
 
@@ -33,8 +34,7 @@ void pause_for(std::uint32_t microseconds) {
     timespec remaining{};
     remaining.tv_sec = static_cast<time_t>(microseconds / 1000000);
     remaining.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
-    while (nanosleep(&remaining, &remaining) == -1 && errno == EINTR) {
-    }
+    while (nanosleep(&remaining, &remaining) == -1 && errno == EINTR) stop_if_signalled();
 }
 
 // Reads one key with the terminal's line buffering and echo off, and its
@@ -73,7 +73,10 @@ void execute_input(const Call& call) {
     std::fputs(call.arguments[0].text, stdout);
     std::fflush(stdout);
     char line[STRING_SIZE];
-    if (std::fgets(line, sizeof line, stdin) == nullptr) error_at(call.line, "Failed to read input");
+    if (std::fgets(line, sizeof line, stdin) == nullptr) {
+        stop_if_signalled();
+        error_at(call.line, "Failed to read input");
+    }
     line[std::strcspn(line, "\n")] = '\0';
     store_string_result("__input_result", line, call.line);
 }
@@ -99,7 +102,9 @@ void execute_clear(const Call&) {
 
 void execute_getch(const Call& call) {
     // At the end of input the EOF value, cut to a byte, is stored.
-    char key[2] = {static_cast<char>(static_cast<unsigned char>(read_key())), '\0'};
+    int code = read_key();
+    if (code == EOF) stop_if_signalled();
+    char key[2] = {static_cast<char>(static_cast<unsigned char>(code)), '\0'};
     store_string_result("__getch_result", key, call.line);
 }
 

@@ -4,7 +4,7 @@
 
 #include "cli/command_line.h"
 #include "core/error.h"
-#include "net/shell_command.h"
+#include "net/stop_signal.h"
 
 namespace {
 
@@ -20,14 +20,15 @@ void buffer_standard_output() {
 
 int main(int argc, char** argv) {
     buffer_standard_output();
+    install_stop_handlers();
     try {
         return run_command_line(argc, argv);
     } catch (const ScriptError& failure) {
         report_script_error(failure);
         std::fflush(stdout);
         return 1;
-    } catch (const CommandInterrupted&) {
+    } catch (const Stopped& stop) {
         std::fflush(stdout);
-        return INTERRUPTED_STATUS;
+        return stopped_status(stop);
     }
 }

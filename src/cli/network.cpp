@@ -1,5 +1,7 @@
 #include "cli/network.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,15 +63,15 @@ int report_fetch_failure() {
     return report_failure("Please check your internet connection.\n");
 }
 
-// Everything the pipe delivers, NUL-terminated; empty when memory runs out or
-// the output is longer than ANSWER_LIMIT.
-OutputBuffer read_whole_output(FILE* pipe) {
+// Everything the answer holds, NUL-terminated; empty when memory runs out or
+// the answer is longer than ANSWER_LIMIT.
+OutputBuffer read_whole_output(FILE* answer) {
     std::size_t capacity = FIRST_OUTPUT_SIZE;
     std::size_t length = 0;
     OutputBuffer output(static_cast<char*>(std::malloc(capacity)), &std::free);
     char piece[PIECE_SIZE];
     while (output) {
-        std::size_t got = std::fread(piece, 1, sizeof piece, pipe);
+        std::size_t got = std::fread(piece, 1, sizeof piece, answer);
         if (got == 0) break;
         if (length + got > ANSWER_LIMIT) return OutputBuffer(nullptr, &std::free);
         if (length + got > capacity - 2) {  // keeps room for the closing NUL
@@ -93,14 +95,13 @@ void strip_line_ends(char* text) {
 
 // Asks the server for the latest version; false when the answer cannot be had.
 bool fetch_latest_version(std::string& latest) {
-    std::string command = cut_to("curl -s --connect-timeout 30 --max-time 60 \"" +
+    std::string command = cut_to("curl -s -f -g --connect-timeout 30 --max-time 60 \"" +
                                      shell_quote_escape(VERSION_ADDRESS) + "\" 2>/dev/null",
                                  VERSION_COMMAND_LIMIT);
-    std::fflush(stdout);
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return false;
-    OutputBuffer output = read_whole_output(pipe);
-    close_pipe(pipe);  // an over-long answer ends the command when its pipe closes
+    std::unique_ptr<FILE, decltype(&std::fclose)> answer(std::tmpfile(), &std::fclose);
+    if (answer == nullptr || !run_query(command.c_str(), answer.get(), ANSWER_LIMIT)) return false;
+    std::rewind(answer.get());
+    OutputBuffer output = read_whole_output(answer.get());
     if (!output) return false;
     strip_line_ends(output.get());
     latest = cut_to(output.get(), UPDATE_NAME_LIMIT);
@@ -116,7 +117,7 @@ void print_versions(const char* latest, const char* requested) {
 
 // Status of the platform's install command; 0 where there is none.
 int run_install_command(const char* local_path) {
-    std::string command = install_command(PLATFORM_NAME, local_path);
+    std::string command = install_command(PLATFORM_NAME, local_path, geteuid() == 0);
     if (command.empty()) return 0;
     std::printf("%s\n", is(PLATFORM_NAME, "macos") ? "Installing package..." : "Extracting...");
     return run_shell_command(command.c_str());
@@ -128,7 +129,7 @@ int download_and_install(const char* version) {
         std::string(UPDATE_FILES_BASE) + "/" + update_directory(PLATFORM_NAME) + "/" + file_name, UPDATE_ADDRESS_LIMIT);
     std::string local_path = cut_to("/tmp/" + file_name, UPDATE_ADDRESS_LIMIT);
     std::printf("Downloading: %s\n", address.c_str());
-    if (download_file_to_path(address.c_str(), local_path.c_str()) != 0) {
+    if (download_replacing_file(address.c_str(), local_path.c_str()) != 0) {
         return report_failure("Error: Failed to download update.\n");
     }
     std::printf("Downloaded to: %s\n", local_path.c_str());
@@ -156,11 +157,12 @@ const char* update_directory(const char* platform_name) {
     return "deb";
 }
 
-std::string install_command(const char* platform_name, const char* local_path) {
+std::string install_command(const char* platform_name, const char* local_path, bool as_root) {
     std::string quoted_path = "\"" + shell_quote_escape(local_path) + "\"";
-    if (is(platform_name, "macos")) return cut_to("sudo installer -pkg " + quoted_path + " -target /", COMMAND_LIMIT);
+    std::string sudo = as_root ? "" : "sudo ";
+    if (is(platform_name, "macos")) return cut_to(sudo + "installer -pkg " + quoted_path + " -target /", COMMAND_LIMIT);
     if (is(platform_name, "linux")) {
-        return cut_to("cd /tmp && tar -xzf " + quoted_path + " && sudo cp zentul /usr/local/bin/", COMMAND_LIMIT);
+        return cut_to("cd /tmp && tar -xzf " + quoted_path + " && " + sudo + "cp zentul /usr/local/bin/", COMMAND_LIMIT);
     }
     return "";
 }

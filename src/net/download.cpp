@@ -1,25 +1,34 @@
 #include "net/download.h"
 
+#include <chrono>
 #include <cstdio>
 
-#include "net/kept_file.h"
-#include "net/shell_command.h"
+#include "net/tool_watch.h"
 
 namespace {
 
-// The tools give up on a server that does not connect within 30 seconds or
-// sends nothing for 60; wget tries twice instead of twenty times.
+using Clock = std::chrono::steady_clock;
+
+// -g: an address is taken as it stands, never expanded from {..} or [..].
+// -f: an HTTP error page is a failure, never a downloaded file. The tools
+// give up on a server that does not connect within 30 seconds; wget tries
+// twice instead of twenty times.
 constexpr char FIRST_DOWNLOAD[] =
-    "curl -f -L --connect-timeout 30 --speed-limit 1 --speed-time 60 -o \"%s\" \"%s\" 2>/dev/null";
+    "curl -f -L -g --connect-timeout 30 --speed-limit 1 --speed-time 60 -o \"%s\" \"%s\" 2>/dev/null";
 constexpr char FALLBACK_DOWNLOAD[] = "wget --timeout=30 --tries=2 -O \"%s\" \"%s\" 2>/dev/null";
 
-int run_download_command(const char* format, const char* path, const char* address) {
+// The command, or "" when it would be longer than COMMAND_LIMIT.
+std::string download_command(const char* format, const std::string& path, const char* address) {
     char command[COMMAND_LIMIT + 1];
-    std::string quoted_path = shell_quote_escape(path);
+    std::string quoted_path = shell_quote_escape(path.c_str());
     std::string quoted_address = shell_quote_escape(address);
     int length = std::snprintf(command, sizeof command, format, quoted_path.c_str(), quoted_address.c_str());
-    if (length < 0 || static_cast<std::size_t>(length) > COMMAND_LIMIT) return -1;
-    return run_shell_command(command);
+    if (length < 0 || static_cast<std::size_t>(length) > COMMAND_LIMIT) return "";
+    return command;
+}
+
+Clock::time_point deadline_of(const DownloadCaps& caps) {
+    return caps.longest.count() > 0 ? Clock::now() + caps.longest : Clock::time_point::max();
 }
 
 }  // namespace
@@ -35,18 +44,27 @@ std::string shell_quote_escape(const char* text) {
 
 bool looks_like_option(const char* address) { return address[0] == '-'; }
 
-int download_file_to_path(const char* address, const char* path) {
-    if (looks_like_option(address)) return 1;
-    // -f: an HTTP error page is a failure, never a downloaded file.
-    if (run_download_command(FIRST_DOWNLOAD, path, address) == 0) return 0;
-    if (run_download_command(FALLBACK_DOWNLOAD, path, address) == 0) return 0;
+int download_into(const char* address, FileBeside& file, const DownloadCaps& caps) {
+    if (looks_like_option(address) || !file.ready()) return 1;
+    ToolWatch watch{file.descriptor(), false, caps.most_bytes, deadline_of(caps)};
+    for (const char* format : {FIRST_DOWNLOAD, FALLBACK_DOWNLOAD}) {
+        std::string command = download_command(format, file.path(), address);
+        if (command.empty()) continue;  // too long to run: the shorter fallback may be
+        file.empty();
+        ToolOutcome outcome = run_watched_tool(command.c_str(), watch);
+        if (outcome == ToolOutcome::SUCCEEDED) return 0;
+        if (outcome == ToolOutcome::GIVEN_UP) return 1;
+    }
     return 1;
 }
 
 int download_replacing_file(const char* address, const char* path) {
-    KeptFile old_file(path);
-    if (!old_file.ready()) return 1;
-    if (download_file_to_path(address, path) != 0) return 1;
-    old_file.keep_new();
-    return 0;
+    FileBeside file(path);
+    if (download_into(address, file, FILE_CAPS) != 0) return 1;
+    return file.put_in_place() ? 0 : 1;
+}
+
+bool run_query(const char* command, std::FILE* answer, off_t most_bytes) {
+    ToolWatch watch{fileno(answer), true, most_bytes, Clock::time_point::max()};
+    return run_watched_tool(command, watch) == ToolOutcome::SUCCEEDED;
 }

@@ -1,7 +1,13 @@
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstddef>
+#include <cstdio>
 #include <string>
+
+#include "net/download_limits.h"
+#include "net/file_beside.h"
 
 // The longest shell command the program runs; one that would need more is
 // never run, since cutting it would lose its closing quote or redirection.
@@ -15,12 +21,17 @@ std::string shell_quote_escape(const char* text);
 bool looks_like_option(const char* address);
 
 // Runs "curl", then "wget" when curl does not succeed, to fetch `address`
-// into `path`. Returns 0 when one of them ended with status 0, otherwise 1.
-// An address that looks like an option fails without running anything.
-// Throws CommandInterrupted (net/shell_command.h) when a tool was stopped by
-// the user; the fallback is then not run.
-int download_file_to_path(const char* address, const char* path);
+// into `file`, each tool watched and held to `caps` (net/download_limits.h).
+// Returns 0 when one of them succeeded, otherwise 1. An address that looks
+// like an option, or a file that is not ready, fails without running
+// anything. Throws Stopped (net/stop_signal.h) when a signal asks to stop or
+// a tool was interrupted; the fallback is then not run.
+int download_into(const char* address, FileBeside& file, const DownloadCaps& caps);
 
-// The same, but a failure or an interruption leaves the file at `path`
-// exactly as it was before.
+// Downloads `address` beside `path` and puts it in place when that
+// succeeded: after a failure or an interruption `path` is as it was.
 int download_replacing_file(const char* address, const char* path);
+
+// Runs a query command with its standard output going to `answer`, watched
+// like a download and ended past `most_bytes`; true when it succeeded.
+bool run_query(const char* command, std::FILE* answer, off_t most_bytes);

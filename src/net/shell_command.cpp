@@ -3,32 +3,32 @@
 #include <sys/wait.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
+
+#include "net/stop_signal.h"
 
 namespace {
 
-bool is_stop_signal(int signal_number) { return signal_number == SIGINT || signal_number == SIGQUIT; }
+bool is_interrupt(int signal_number) { return signal_number == SIGINT || signal_number == SIGQUIT; }
 
 }  // namespace
 
+int shell_status(int wait_status) {
+    if (WIFEXITED(wait_status)) return WEXITSTATUS(wait_status);
+    if (WIFSIGNALED(wait_status)) return 128 + WTERMSIG(wait_status);
+    return NOT_RUN_STATUS;
+}
+
 void stop_if_interrupted(int status) {
-    if (status == -1) return;
-    if (WIFSIGNALED(status) && is_stop_signal(WTERMSIG(status))) throw CommandInterrupted{};
-    // A shell whose child was ended by signal N exits with 128 + N.
-    if (WIFEXITED(status) && WEXITSTATUS(status) > 128 && is_stop_signal(WEXITSTATUS(status) - 128)) {
-        throw CommandInterrupted{};
-    }
+    if (status > 128 && is_interrupt(status - 128)) throw Stopped{status - 128};
 }
 
 int run_shell_command(const char* command) {
     std::fflush(stdout);
-    int status = std::system(command);
-    stop_if_interrupted(status);
-    return status;
-}
-
-int close_pipe(std::FILE* pipe) {
-    int status = pclose(pipe);
+    int wait_status = std::system(command);
+    stop_if_signalled();
+    int status = wait_status == -1 ? NOT_RUN_STATUS : shell_status(wait_status);
     stop_if_interrupted(status);
     return status;
 }

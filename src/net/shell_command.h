@@ -1,22 +1,19 @@
 #pragma once
 
-#include <cstdio>
+// What a shell reports for a command it cannot run.
+inline constexpr int NOT_RUN_STATUS = 127;
 
-// Thrown when a command run through the shell was ended by SIGINT or SIGQUIT:
-// the user asked to stop, so no fallback is run and nothing further is done.
-// Whoever changed state on the way undoes it; the program then exits with
-// INTERRUPTED_STATUS.
-struct CommandInterrupted {};
+// What a shell reports for a process's wait status: its exit code, or
+// 128 + N when signal N ended it.
+int shell_status(int wait_status);
 
-inline constexpr int INTERRUPTED_STATUS = 130;
-
-// Runs `command` through the shell after flushing standard output, so that
-// the tool's output cannot overtake ours. Returns the status `system` gives.
-int run_shell_command(const char* command);
-
-// Closes a pipe opened with popen and returns the command's status.
-int close_pipe(std::FILE* pipe);
-
-// Throws CommandInterrupted when `status` (from system or pclose) tells of a
-// command ended by SIGINT or SIGQUIT, or of a shell that reports so (128 + N).
+// Throws Stopped (net/stop_signal.h) when a command's shell status tells of
+// a command ended by SIGINT or SIGQUIT: the user asked to stop, so no
+// fallback is run and nothing further is done.
 void stop_if_interrupted(int status);
+
+// Runs `command` through the shell, in the foreground, after flushing
+// standard output, so that the command's output cannot overtake ours, and
+// returns its shell status. For commands that may need the terminal, such
+// as sudo asking for a password; downloads run as guarded tools instead.
+int run_shell_command(const char* command);

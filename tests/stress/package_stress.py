@@ -2,7 +2,9 @@
 """Stress the package commands where many processes, kills, stalled servers
 and full disks meet one .adn directory, and print one figure per scenario.
 
-Usage: package_stress.py ZENTUL [--runs N] [--kills N] [--only NAME,...]
+Usage: package_stress.py ZENTUL [--runs N] [--kills N] [--seed N] [--only NAME,...]
+
+NAME is a scenario or a tier: "packages" (the default) or "downloads".
 
 Scenarios:
     installs     RUNS runs of 4 concurrent `adn install` of different packages
@@ -18,9 +20,29 @@ Scenarios:
     failed_download  -d of a missing file over a file already in /tmp
     interrupt    update and -d whose download tool is ended by SIGINT
 
-Every verdict comes from the files and the outputs left behind, never from a
-time measured: the only clocks are the random kill moments and the stall's
-upper bound, past which a command that is still running counts as hung.
+The downloads tier, against servers that answer slowly, trickle, oversize or
+count:
+    signals      KILLS runs of update, -d or -i hit by SIGKILL or SIGTERM sent
+                 to the program's group at a random moment: record and file
+                 must agree, a target hold its old or its whole new content,
+                 no tool run on, and SIGTERM undo everything
+    orphan       update and -d whose program alone is killed while its tool
+                 runs: no tool may be left after a second, nothing written later
+    trickle      install and -d against a server sending 2 bytes a second:
+                 how long each holds on, and nothing may be kept
+    oversized    install of a 40 MiB answer: the most stored at any moment
+                 and what stays
+    globbing     -d and install with {..} and [..] in their addresses: the
+                 requests the server sees, one each
+    symlink      install over a symbolic link at .adn/NAME.zep, delivered and
+                 missing: the link's target stays untouched
+
+The random moments come from --seed (printed), so that a failure replays.
+
+Every verdict comes from the files, processes and outputs left behind, never
+from a time measured: the only clocks are the random kill moments, the second
+a tool may outlive the program, and the upper bounds past which a command
+still running counts as hung.
 Everything runs on 127.0.0.1 in fresh temporary directories. Exit status 1
 when any scenario shows a fault.
 """
@@ -380,12 +402,289 @@ def scenario_interrupt(zentul, root, repository, figures, runs):
                    % (" (wrong: %s)" % ", ".join(faults) if faults else ""), len(faults))
 
 
+# ---------------------------------------------------------------- downloads tier
+
+OLD_PACKAGE = "version: 0.9\nzentul:\n"
+# Its pause lets the kills land in the package's code too; the comment line,
+# read in pieces that all begin with '#', makes the download last.
+NEW_PACKAGE = "version: 1.0\nzentul:\nsleepms(300);\n" + "#" * 20000 + "\n"
+TRICKLE_LIMIT = 330
+
+
+class AnsweringHandler(QuietHandler):
+    """Counts every request and answers it as the server's `answer(path)`
+    says: (body, piece size, pause after each piece)."""
+
+    def do_GET(self):
+        self.server.requests.append(self.path)
+        body, piece, pause = self.server.answer(self.path)
+        self.send_response(200)
+        self.send_header("Content-Length", str(len(body)))
+        self.end_headers()
+        try:
+            for start in range(0, len(body), piece):
+                self.wfile.write(body[start:start + piece])
+                self.wfile.flush()
+                time.sleep(pause)
+        except OSError:
+            pass  # the client is gone
+
+
+def serve(answer):
+    server = QuietServer(("127.0.0.1", 0), AnsweringHandler)
+    server.answer, server.requests = answer, []
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server, "http://127.0.0.1:%d/" % server.server_address[1]
+
+
+def tools_of(address):
+    """Processes whose command line names the server's address."""
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                if address.encode() in f.read():
+                    found.append(int(pid))
+        except OSError:
+            pass
+    return found
+
+
+def tools_left(address):
+    """The tools still running a second after the program ended; they are
+    then killed, so that a faulty program leaves nothing behind."""
+    deadline = time.monotonic() + 1
+    while tools_of(address) and time.monotonic() < deadline:
+        time.sleep(0.05)
+    left = tools_of(address)
+    for pid in left:
+        try:
+            os.kill(pid, signal.SIGKILL)
+        except OSError:
+            pass
+    return len(left)
+
+
+def temporary_files(path):
+    """The files named like the temporary files beside `path`."""
+    folder, name = os.path.split(path)
+    return [f for f in os.listdir(folder) if f.startswith("." + name + ".")]
+
+
+def remove_with_temporary_files(path):
+    for name in [path] + [os.path.join(os.path.dirname(path), f) for f in temporary_files(path)]:
+        if os.path.lexists(name):
+            os.remove(name)
+
+
+class DownloadPlace:
+    """A directory with p0 installed at 0.9, an inc/lib.zinc and a file in
+    /tmp, all with old content, to be replaced from `address`."""
+
+    def __init__(self, root, address):
+        self.d = Directory(root, address)
+        os.mkdir(os.path.join(self.d.path, "inc"))
+        self.record = "p0|0.9|%s|2020-01-01 00:00:00\n" % address
+        self.tmp = "/tmp/zentul-downloads-%d.txt" % os.getpid()
+        self.commands = {"update": ("adn", "update", "p0"), "-d": ("-d", address + os.path.basename(self.tmp)),
+                         "-i": ("-i", address + "lib.zinc")}
+        self.targets = {"update": os.path.join(self.d.adn, "p0.zep"), "-d": self.tmp,
+                        "-i": os.path.join(self.d.path, "inc", "lib.zinc")}
+
+    def reset(self):
+        self.d.write(".adn/packages.txt", self.record)
+        for word, target in self.targets.items():
+            with open(target, "w") as f:
+                f.write(OLD_PACKAGE)
+
+    def content(self, word):
+        try:
+            with open(self.targets[word]) as f:
+                return f.read()
+        except FileNotFoundError:
+            return None
+
+    def agrees(self, word):
+        """Record and file both old or both new; a target old or whole."""
+        if word != "update":
+            return self.content(word) in (OLD_PACKAGE, NEW_PACKAGE)
+        record = self.d.read(".adn/packages.txt") or ""
+        return (record == self.record and self.content(word) == OLD_PACKAGE) or \
+            (record.startswith("p0|1.0|") and self.content(word) == NEW_PACKAGE)
+
+    def untouched(self, word, earlier):
+        """As before the run, no temporary file added to the `earlier` ones
+        (which SIGKILL runs left)."""
+        added = set(temporary_files(self.targets[word])) - set(earlier)
+        return self.agrees(word) and self.content(word) == OLD_PACKAGE and not added
+
+
+def slow_answer(path):
+    return NEW_PACKAGE.encode(), 1024, 0.1
+
+
+def scenario_signals(zentul, root, repository, figures, kills):
+    server, address = serve(slow_answer)
+    place = DownloadPlace(root, address)
+    landed, disagree, left, term_wrong, killed = 0, 0, 0, 0, 0
+    try:
+        for _ in range(kills):
+            word, sig = random.choice(sorted(place.commands)), random.choice([signal.SIGKILL, signal.SIGTERM])
+            place.reset()
+            earlier = temporary_files(place.targets[word])
+            process = start(zentul, place.d, *place.commands[word])
+            time.sleep(random.uniform(0, 2.6))
+            if process.poll() is None:
+                landed += 1
+                killed += sig == signal.SIGKILL
+                os.killpg(process.pid, sig)
+            process.communicate()
+            left += tools_left(address)
+            disagree += not place.agrees(word)
+            if process.returncode == 128 + signal.SIGTERM or process.returncode == -signal.SIGTERM:
+                term_wrong += process.returncode != 143 or not place.untouched(word, earlier)
+        # The next command that takes the lock removes what the kills left in .adn.
+        start(zentul, place.d, "adm", "mirror", address + "again/").communicate()
+        stale = len(temporary_files(place.targets["update"]))
+    finally:
+        remove_with_temporary_files(place.tmp)
+        server.shutdown()
+    figures.report("%d SIGKILL/SIGTERM runs of update, -d, -i (%d landed, %d of them SIGKILL): %d with record and "
+                   "file or target in disagreement, %d tools left running, %d SIGTERM runs not undone with 143, "
+                   "%d temporary files in .adn after the next locked command"
+                   % (kills, landed, killed, disagree, left, term_wrong, stale), disagree + left + term_wrong + stale)
+
+
+def sizes_at(path):
+    """The sizes of the file at `path` and of the temporary files beside it."""
+    names = [path] + [os.path.join(os.path.dirname(path), f) for f in temporary_files(path)]
+    return {n: os.path.getsize(n) for n in names if os.path.exists(n)}
+
+
+def scenario_orphan(zentul, root, repository, figures, runs):
+    server, address = serve(lambda path: (NEW_PACKAGE.encode(), 512, 0.1))
+    place = DownloadPlace(root, address)
+    faults = []
+    try:
+        for word in ("update", "-d"):
+            place.reset()
+            process = start(zentul, place.d, *place.commands[word])
+            while not tools_of(address) and process.poll() is None:
+                time.sleep(0.05)
+            time.sleep(0.5)
+            os.kill(process.pid, signal.SIGKILL)  # the program alone
+            process.wait()  # not its output: a tool left running would hold it open
+            at_death = sizes_at(place.targets[word])
+            left = tools_left(address)
+            written = sizes_at(place.targets[word]) != at_death
+            process.communicate()
+            if left or written or not place.agrees(word):
+                faults.append("%s: %d tools left, %s written later, record and file %s"
+                              % (word, left, "something" if written else "nothing",
+                                 "agree" if place.agrees(word) else "disagree"))
+    finally:
+        remove_with_temporary_files(place.tmp)
+        server.shutdown()
+    figures.report("program alone killed while its tool runs: %s" % ("; ".join(faults) or
+                                                                      "no tool left after a second, nothing "
+                                                                      "written later, record and file agree"),
+                   len(faults))
+
+
+def scenario_trickle(zentul, root, repository, figures, runs):
+    server, address = serve(lambda path: (b"x" * 4096, 2, 1.0))
+    d = Directory(root, address)
+    target = "/tmp/zentul-trickle-%d.txt" % os.getpid()
+    began = time.monotonic()
+    processes = [("install", start(zentul, d, "adn", "install", "p0"), 255, d.adn + "/p0.zep"),
+                 ("-d", start(zentul, d, "-d", address + os.path.basename(target)), 1, target)]
+    texts, faults = [], 0
+    try:
+        for label, process, want, kept in processes:
+            try:
+                process.communicate(timeout=max(0, began + TRICKLE_LIMIT - time.monotonic()))
+                texts.append("%s ended with %d after %.0f s" % (label, process.returncode, time.monotonic() - began))
+                faults += process.returncode != want
+            except subprocess.TimeoutExpired:
+                os.killpg(process.pid, signal.SIGKILL)
+                process.communicate()
+                texts.append("%s still running after %d s" % (label, TRICKLE_LIMIT))
+                faults += 1
+            faults += os.path.exists(kept) + len(temporary_files(kept))
+        faults += tools_left(address)
+    finally:
+        remove_with_temporary_files(target)
+        server.shutdown()
+    figures.report("server trickling 2 bytes/s: %s" % ", ".join(texts), faults)
+
+
+def scenario_oversized(zentul, root, repository, figures, runs):
+    answer = b"version: 1.0\nzentul:\n" + b"#" * (40 * 1024 * 1024)
+    server, address = serve(lambda path: (answer, 1024 * 1024, 0))
+    d = Directory(root, address)
+    process = start(zentul, d, "adn", "install", "p1")
+    most = 0
+    while process.poll() is None:
+        most = max([most] + [os.path.getsize(os.path.join(d.adn, f)) for f in os.listdir(d.adn)
+                             if "p1" in f and os.path.isfile(os.path.join(d.adn, f))])
+        time.sleep(0.02)
+    process.communicate()
+    kept = sum(os.path.getsize(os.path.join(d.adn, f)) for f in os.listdir(d.adn) if "p1" in f)
+    left = tools_left(address)
+    server.shutdown()
+    figures.report("40 MiB package answer: status %d, at most %d bytes stored, %d bytes kept, %d tools left"
+                   % (process.returncode, most, kept, left),
+                   (process.returncode != 255) + (most > 16 * 1024 * 1024 + 1) + (kept > 0) + left)
+
+
+def scenario_globbing(zentul, root, repository, figures, runs):
+    server, address = serve(lambda path: (b"ok\n", 1024, 0))
+    d = Directory(root, address)
+    commands = [("-d", address + "{a,b}/x{1,2}.txt"), ("-d", address + "f[1-3].txt"), ("adn", "install", "p{1,2}")]
+    counts = []
+    for command in commands:
+        start(zentul, d, *command).communicate()
+        counts.append(len(server.requests) - sum(counts))
+    tools_left(address)
+    for name in ("/tmp/x{1,2}.txt", "/tmp/f[1-3].txt"):
+        remove_with_temporary_files(name)
+    server.shutdown()
+    recorded = d.records()[0] == [] and "p{1,2}|1.0.0|" in (d.read(".adn/packages.txt") or "")
+    figures.report("brace and bracket addresses (-d {a,b}/x{1,2}, -d f[1-3], install p{1,2}): %s requests, %s"
+                   % (", ".join(map(str, counts)), "the literal name recorded" if recorded else "a wrong record"),
+                   (counts != [1] * len(commands)) + (not recorded))
+
+
+def scenario_symlink(zentul, root, repository, figures, runs):
+    faults = []
+    for name, delivered in (("p1", True), ("p9", False)):
+        d = Directory(root, repository)
+        d.write("victim.txt", "not to be touched\n")
+        link = os.path.join(d.adn, name + ".zep")
+        os.symlink("../victim.txt", link)
+        start(zentul, d, "adn", "install", name).communicate()
+        if d.read("victim.txt") != "not to be touched\n":
+            faults.append("%s: the link's target written" % name)
+        if os.path.islink(link) == delivered:
+            faults.append("%s: the link %s" % (name, "followed" if delivered else "removed"))
+    figures.report("symbolic link at .adn/NAME.zep: %s" % ("; ".join(faults) or
+                                                           "replaced when delivered, kept when not, its target "
+                                                           "untouched"), len(faults))
+
+
 SCENARIOS = {
     "installs": scenario_installs, "removes": scenario_removes, "mixed": scenario_mixed,
     "mirrors": scenario_mirrors, "kills": scenario_kills, "stall": scenario_stall,
     "full_disk": scenario_full_disk, "failed_download": scenario_failed_download,
     "interrupt": scenario_interrupt,
 }
+DOWNLOAD_SCENARIOS = {
+    "signals": scenario_signals, "orphan": scenario_orphan, "trickle": scenario_trickle,
+    "oversized": scenario_oversized, "globbing": scenario_globbing, "symlink": scenario_symlink,
+}
+TIERS = {"packages": list(SCENARIOS), "downloads": list(DOWNLOAD_SCENARIOS)}
+# Those that only wait run beside the others.
+WAITING = ("stall", "trickle")
 
 
 def main():
@@ -393,8 +692,13 @@ def main():
     parser.add_argument("zentul")
     parser.add_argument("--runs", type=int, default=20)
     parser.add_argument("--kills", type=int, default=60)
-    parser.add_argument("--only", default=",".join(SCENARIOS))
+    parser.add_argument("--seed", type=int, default=random.randrange(1 << 32))
+    parser.add_argument("--only", default="packages")
     options = parser.parse_args()
+    print("seed %d" % options.seed, flush=True)
+    random.seed(options.seed)
+    scenarios = dict(SCENARIOS, **DOWNLOAD_SCENARIOS)
+    names = [n for name in options.only.split(",") for n in TIERS.get(name, [name])]
     zentul = os.path.abspath(options.zentul)
     root = tempfile.mkdtemp(prefix="zentul-stress-")
     figures = Figures()
@@ -406,18 +710,16 @@ def main():
                 f.write(PACKAGE_SOURCE)
         server, repository = start_file_server(packages)
         try:
-            names = options.only.split(",")
-            # The stalled commands only wait: they run beside the others.
-            stall = None
-            if "stall" in names:
-                stall = threading.Thread(target=scenario_stall, args=(zentul, root, repository, figures, 0))
-                stall.start()
+            waiting = [threading.Thread(target=scenarios[name], args=(zentul, root, repository, figures, 0))
+                       for name in names if name in WAITING]
+            for thread in waiting:
+                thread.start()
             for name in names:
-                if name != "stall":
-                    count = options.kills if name == "kills" else options.runs
-                    SCENARIOS[name](zentul, root, repository, figures, count)
-            if stall is not None:
-                stall.join()
+                if name not in WAITING:
+                    count = options.kills if name in ("kills", "signals") else options.runs
+                    scenarios[name](zentul, root, repository, figures, count)
+            for thread in waiting:
+                thread.join()
         finally:
             server.shutdown()
     finally:

@@ -9,7 +9,8 @@
 #include <string>
 
 #include "adn/text_files.h"
-#include "net/kept_file.h"
+#include "adn/leftovers.h"
+#include "net/file_beside.h"
 
 namespace fs = std::filesystem;
 
@@ -66,57 +67,65 @@ TEST_F(ReplaceFile, AFailedRenameLeavesNoTemporaryFile) {
 
 TEST_F(ReplaceFile, FailsInAMissingFolder) { EXPECT_FALSE(replace_file(path("missing/packages.txt"), "x\n")); }
 
-using KeptFileTest = Folder;
+using FileBesideTest = Folder;
 
-TEST_F(KeptFileTest, AFailedDownloadPutsTheOldFileBack) {
+TEST_F(FileBesideTest, AFileNotPutInPlaceGoesAndLeavesTheTargetAsItWas) {
     write(path("lib.zinc"), "old\n");
     {
-        KeptFile old_file(path("lib.zinc"));
-        ASSERT_TRUE(old_file.ready());
-        EXPECT_FALSE(fs::exists(path("lib.zinc")));  // out of the tool's way
-        write(path("lib.zinc"), "");                 // what a failing wget leaves
+        FileBeside file(path("lib.zinc"));
+        ASSERT_TRUE(file.ready());
+        EXPECT_EQ(fs::path(file.path()).parent_path(), folder);
+        EXPECT_TRUE(fs::path(file.path()).filename().string().starts_with(".lib.zinc."));
+        write(file.path(), "partial");
     }
     EXPECT_EQ(read(path("lib.zinc")), "old\n");
     EXPECT_EQ(entries(), 1);
 }
 
-TEST_F(KeptFileTest, AFailedDownloadWithoutAnOldFileLeavesNoFile) {
+TEST_F(FileBesideTest, PuttingInPlaceReplacesALinkInsteadOfWritingThroughIt) {
+    write(path("victim.txt"), "not to be touched\n");
+    fs::create_symlink(path("victim.txt"), path("p9.zep"));
     {
-        KeptFile old_file(path("lib.zinc"));
-        write(path("lib.zinc"), "partial");
+        FileBeside file(path("p9.zep"));
+        write(file.path(), "package\n");
+        ASSERT_TRUE(file.put_in_place());
     }
-    EXPECT_EQ(entries(), 0);
+    EXPECT_FALSE(fs::is_symlink(path("p9.zep")));
+    EXPECT_EQ(read(path("p9.zep")), "package\n");
+    EXPECT_EQ(read(path("victim.txt")), "not to be touched\n");
+    EXPECT_EQ(entries(), 2);
 }
 
-TEST_F(KeptFileTest, ASuccessfulDownloadDropsTheOldFile) {
-    write(path("lib.zinc"), "old\n");
-    {
-        KeptFile old_file(path("lib.zinc"));
-        write(path("lib.zinc"), "new\n");
-        old_file.keep_new();
-    }
-    EXPECT_EQ(read(path("lib.zinc")), "new\n");
+TEST_F(FileBesideTest, NoFileIsMadeForADirectoryOrAMissingFolder) {
+    fs::create_directory(path("inc"));
+    EXPECT_FALSE(FileBeside(path("inc")).ready());
+    EXPECT_FALSE(FileBeside(path("missing/lib.zinc")).ready());
     EXPECT_EQ(entries(), 1);
 }
 
-TEST_F(KeptFileTest, LeavesADirectoryAlone) {
-    fs::create_directory(path("inc"));
-    write(path("inc/kept"), "x");
-    { KeptFile old_file(path("inc")); }
-    EXPECT_EQ(read(path("inc/kept")), "x");
-}
-
-TEST_F(KeptFileTest, AFileWithoutFolderPartIsSetAsideInTheCurrentFolder) {
-    write(path("here.txt"), "old\n");
+TEST_F(FileBesideTest, ATargetWithoutFolderPartGetsItsFileInTheCurrentFolder) {
     char previous[4096];
     ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
     ASSERT_EQ(chdir(folder.c_str()), 0);
     {
-        KeptFile old_file("here.txt");
-        EXPECT_FALSE(fs::exists(path("here.txt")));
+        FileBeside file("here.txt");
+        EXPECT_TRUE(file.path().starts_with(".here.txt."));
+        EXPECT_TRUE(file.put_in_place());
     }
     ASSERT_EQ(chdir(previous), 0);
-    EXPECT_EQ(read(path("here.txt")), "old\n");
+    EXPECT_TRUE(fs::exists(path("here.txt")));
+    EXPECT_EQ(entries(), 1);
+}
+
+TEST(LeftoverNames, OnlyTheShapesThisProgramMakes) {
+    for (const char* name : {".p1.zep.a1B2c3", ".my.pkg.zep.ZZZZZZ", "packages.txt.abcdef", "repositories.txt.123456"}) {
+        EXPECT_TRUE(is_leftover_name(name)) << name;
+    }
+    for (const char* name : {"p1.zep", ".p1.zep", ".zep.abcdef", "p1.zep.abcdef", ".p1.zep.abcde", ".p1.zep.abcdefg",
+                             ".p1.zep.abc-ef", ".p1.txt.abcdef", "packages.txt", "packages.txt.abcdefg",
+                             "packages.txtXabcdef", ".packages.txt.abcdef", "my-packages.txt.abcdef"}) {
+        EXPECT_FALSE(is_leftover_name(name)) << name;
+    }
 }
 
 }  // namespace

@@ -15,30 +15,34 @@ TEST(UpdateDirectory, AnyOtherPlatformTakesTheLinuxOne) {
     EXPECT_STREQ(update_directory(""), "deb");
 }
 
-TEST(InstallCommand, MacosRunsTheInstaller) {
-    EXPECT_EQ(install_command("macos", "/tmp/Zentul-4.0.0.pkg"),
+TEST(InstallCommand, MacosRunsTheInstallerThroughSudoUnlessRoot) {
+    EXPECT_EQ(install_command("macos", "/tmp/Zentul-4.0.0.pkg", false),
               "sudo installer -pkg \"/tmp/Zentul-4.0.0.pkg\" -target /");
+    EXPECT_EQ(install_command("macos", "/tmp/Zentul-4.0.0.pkg", true),
+              "installer -pkg \"/tmp/Zentul-4.0.0.pkg\" -target /");
 }
 
-TEST(InstallCommand, LinuxUnpacksInTmpAndCopiesTheProgram) {
-    EXPECT_EQ(install_command("linux", "/tmp/Zentul-4.0.0.tar.gz"),
+TEST(InstallCommand, LinuxUnpacksInTmpAndCopiesTheProgramThroughSudoUnlessRoot) {
+    EXPECT_EQ(install_command("linux", "/tmp/Zentul-4.0.0.tar.gz", false),
               "cd /tmp && tar -xzf \"/tmp/Zentul-4.0.0.tar.gz\" && sudo cp zentul /usr/local/bin/");
+    EXPECT_EQ(install_command("linux", "/tmp/Zentul-4.0.0.tar.gz", true),
+              "cd /tmp && tar -xzf \"/tmp/Zentul-4.0.0.tar.gz\" && cp zentul /usr/local/bin/");
 }
 
 TEST(InstallCommand, OtherPlatformsHaveNone) {
-    EXPECT_EQ(install_command("windows", "/tmp/Zentul-4.0.0.exe"), "");
-    EXPECT_EQ(install_command("unknown", "/tmp/Zentul-4.0.0.tar.gz"), "");
+    EXPECT_EQ(install_command("windows", "/tmp/Zentul-4.0.0.exe", false), "");
+    EXPECT_EQ(install_command("unknown", "/tmp/Zentul-4.0.0.tar.gz", false), "");
 }
 
 TEST(InstallCommand, ShellCharactersInThePathStayLiteral) {
-    EXPECT_EQ(install_command("macos", "/tmp/a\"b$c`d\\e"), "sudo installer -pkg \"/tmp/a\\\"b\\$c\\`d\\\\e\" -target /");
-    EXPECT_EQ(install_command("linux", "/tmp/$HOME"),
+    EXPECT_EQ(install_command("macos", "/tmp/a\"b$c`d\\e", false), "sudo installer -pkg \"/tmp/a\\\"b\\$c\\`d\\\\e\" -target /");
+    EXPECT_EQ(install_command("linux", "/tmp/$HOME", false),
               "cd /tmp && tar -xzf \"/tmp/\\$HOME\" && sudo cp zentul /usr/local/bin/");
 }
 
 TEST(InstallCommand, IsCutTo1023Characters) {
     std::string path = "/tmp/" + std::string(2000, 'x');
-    std::string command = install_command("macos", path.c_str());
+    std::string command = install_command("macos", path.c_str(), false);
     EXPECT_EQ(command.size(), 1023u);
     EXPECT_EQ(command.substr(0, 25), "sudo installer -pkg \"/tmp");
 }

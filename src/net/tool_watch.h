@@ -1,0 +1,26 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+
+// How a watched tool's run ended.
+enum class ToolOutcome {
+    SUCCEEDED,
+    FAILED,    // by itself, or ended for stalling: the next tool may try
+    GIVEN_UP,  // ended for its size or its time: no other tool tries
+};
+
+// What is watched while a tool runs.
+struct ToolWatch {
+    int file;             // the file the tool writes: its size is watched
+    bool file_is_output;  // the tool's standard output goes to `file`
+    off_t most_bytes;     // 0: any size
+    std::chrono::steady_clock::time_point deadline;
+};
+
+// Runs `command` as a guarded tool and waits for it, looking at the file's
+// size every WATCH_INTERVAL: the tool is ended when it stalls or oversteps
+// the watch's size or deadline. Throws Stopped, the tool ended, when a stop
+// signal arrives or the tool was interrupted.
+ToolOutcome run_watched_tool(const char* command, const ToolWatch& watch);
