@@ -23,18 +23,20 @@ NewStatement failing_statement(const Fault& fault) {
     return NewStatement{std::make_unique<FailingStatement>(fault), {}};
 }
 
-Landing Sequence::run_from(int index) const {
+Landing Sequence::run_from(Landing landing) const {
+    current_line = landing.line;
+    int index = landing.next;
     while (!stops_at(index)) {
         count_step();
         const Statement* statement = table_->by_index[index];
-        Landing landing = statement->run(*statement);
+        landing = statement->run(*statement);
         current_line = landing.line;
         index = landing.next;
     }
     return Landing{index, current_line};
 }
 
-void begin_run(int line) {
-    current_line = line;
+void run_program(const Sequence& program, int line) {
     runs_begun++;
+    current_line = program.run(line).line;
 }

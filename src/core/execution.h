@@ -71,26 +71,25 @@ public:
     void set_end(int end) { end_ = end; }
 
     // Runs the statements with the line given at the start; the landing is
-    // where the rule held, with the line the last statement left.
+    // where the rule held, with the line the last statement left. The
+    // current line is kept where a statement may fail before reading a
+    // token: at the start, and after each statement but the last.
     [[gnu::always_inline]] Landing run(int line) const {
         current_line = line;
         if (only_.statement != nullptr) {  // the commonest block, run without the loop
             count_step();
             Landing landing = only_.statement->run(*only_.statement);
-            current_line = landing.line;
-            if (landing.next != only_.next) [[unlikely]] return run_from(landing.next);
+            if (landing.next != only_.next) [[unlikely]] return run_from(landing);
             return Landing{end_, landing.line};
         }
         for (const Step& step : steps_) {
             count_step();
             Landing landing = step.statement->run(*step.statement);
             current_line = landing.line;
-            if (landing.next != step.next) [[unlikely]] return run_from(landing.next);
+            if (landing.next != step.next) [[unlikely]] return run_from(landing);
         }
         return Landing{end_, current_line};
     }
-    // The same, going on from the line the statement before left.
-    Landing run_on() const { return run(current_line); }
 
     // The only statement, when the sequence is one statement that ends where
     // the sequence does; else null.
@@ -101,9 +100,7 @@ public:
     // in this place.
     Landing run_only_as(Statement::Run form) const {
         count_step();
-        Landing landing = form(*steps_[0].statement);
-        current_line = landing.line;
-        return landing;
+        return form(*steps_[0].statement);
     }
 
 private:
@@ -118,12 +115,12 @@ private:
     std::vector<Step> steps_;
     Step only_{nullptr, 0};  // the statement of a sequence of one
 
-    Landing run_from(int index) const;
+    Landing run_from(Landing landing) const;
 };
 
-// Starts a run of a freshly compiled text: the line where tokenizing ended
-// is the line of failures before any token is read. Runs started inside a
-// statement (package code) are counted, so that the statement can tell
-// whether one ran, and left its own line.
-void begin_run(int line);
+// Runs a freshly compiled text: the line where tokenizing ended is the line
+// of failures before any token is read. Runs started inside a statement
+// (package code) are counted, so that the statement can tell whether one
+// ran, and left its own line.
+void run_program(const Sequence& program, int line);
 extern int runs_begun;

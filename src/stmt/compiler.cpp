@@ -127,6 +127,5 @@ void run_tokens(int line) {
     Compiler compiler;
     Sequence program = compiler.program();
     in_for_loop_update = 0;
-    begin_run(line);
-    program.run_on();
+    run_program(program, line);
 }

@@ -19,13 +19,13 @@ struct Exit {
     std::optional<Fault> fault;
 };
 
-Landing leave(const std::vector<Exit>& exits, int from) {
+Landing leave(const std::vector<Exit>& exits, Landing stop) {
     for (const Exit& exit : exits) {
-        if (exit.from != from) continue;
+        if (exit.from != stop.next) continue;
         if (exit.fault) raise(*exit.fault);
-        return Landing{exit.landing.next, exit.landing.line > 0 ? exit.landing.line : current_line};
+        return Landing{exit.landing.next, exit.landing.line > 0 ? exit.landing.line : stop.line};
     }
-    return Landing{from, current_line};  // not reached: every stop was compiled
+    return stop;  // not reached: every stop was compiled
 }
 
 // if (condition) { ... } else { ... }
@@ -44,12 +44,12 @@ struct If : StatementOf<If> {
     static Landing run(const If& s) {
         bool condition = s.condition.holds();
         if (s.header_fault) raise(*s.header_fault);
-        if (condition) return leave(s.then_exits, s.then_block.run(s.brace_line).next);
+        if (condition) return leave(s.then_exits, s.then_block.run(s.brace_line));
         if (!s.runs_else) {
             if (s.skipped.fault) raise(*s.skipped.fault);
             return s.skipped.landing;
         }
-        return leave(s.else_exits, s.else_block.run(s.else_brace_line).next);
+        return leave(s.else_exits, s.else_block.run(s.else_brace_line));
     }
 
     // The usual if: no fault, and each block stops in one place only.
@@ -170,7 +170,7 @@ struct While : StatementOf<While> {
         evaluate(s.condition.node);
         if (s.header_fault) raise(*s.header_fault);
         for (;;) {
-            count_step();
+            count_pass();
             if (!s.condition.holds()) break;
             s.body.run(s.brace_line);
         }
@@ -238,15 +238,15 @@ struct For : StatementOf<For> {
         int line = s.has_init ? s.init.run(s.brace_line).line : s.brace_line;
         if (s.condition.node == nullptr) return Landing{s.after_body, line};  // the body never runs
         for (;;) {
-            count_step();
+            count_pass();
             if (!s.condition.holds()) break;
-            s.body.run(s.condition_line);
+            Landing body = s.body.run(s.condition_line);
             if (s.update_form != nullptr) {
                 s.update.run_only_as(s.update_form);
                 in_for_loop_update = 0;
             } else if (s.has_update) {
                 in_for_loop_update = 1;
-                s.update.run_on();
+                s.update.run(body.line);
                 in_for_loop_update = 0;
             }
         }
