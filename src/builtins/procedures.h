@@ -51,10 +51,8 @@ struct Procedure {
     void (*perform)(const Call& call);
 };
 
-// The procedure a statement's first token names, or null. input and str are
-// found by their names.
+// The procedure a statement's first token names (input and str by name), or null.
 const Procedure* find_procedure(TokenType kind, const char* text);
 
-// The word type_of stores for a variable: "string", "array", "number", or
-// "unknown" for none.
+// type_of's word for a variable: "string", "array", "number", or "unknown".
 const char* kind_of(const Variable* variable);

@@ -29,9 +29,8 @@ struct StatementOf : Statement {
     StatementOf() : Statement([](const Statement& self) { return T::run(static_cast<const T&>(self)); }) {}
 };
 
-// A statement just compiled, and the places where its reading of the tokens
-// can end: none for one that always fails, more than one for an if whose
-// block reads on past its '}'.
+// A statement just compiled, and where its reading of the tokens can end
+// (nowhere for one that always fails).
 struct NewStatement {
     std::unique_ptr<Statement> statement;
     std::vector<int> ends;
@@ -40,18 +39,15 @@ struct NewStatement {
 // A statement that only fails.
 NewStatement failing_statement(const Fault& fault);
 
-// The statements of one compiled text by the index of their first token, for
-// the rare run that leaves a block's usual path (a statement whose tokens
-// reach past the block's '}').
+// A compiled text's statements by their first token, for the rare run that
+// leaves a block's usual path (a statement reading on past the block's '}').
 struct StatementTable {
     const TokenType* kinds;
     const Statement* const* by_index;
 };
 
-// The statements run one after another from a first token until a rule holds
-// at the next one: the end of the text, a '}' (a block of an if or else), or
-// an index (a loop's body, a for loop's clauses); the end of the text stops
-// every one.
+// Statements run one after another until a rule holds at the next token: a
+// '}' (an if's block), an index (a loop's body or clause), or always the end.
 class Sequence {
 public:
     enum class Until { END, CLOSING_BRACE, INDEX };
@@ -69,11 +65,11 @@ public:
         only_ = steps_.size() == 1 ? steps_[0] : Step{nullptr, 0};
     }
     void set_end(int end) { end_ = end; }
+    bool empty() const { return steps_.empty(); }
 
-    // Runs the statements with the line given at the start; the landing is
-    // where the rule held, with the line the last statement left. The
-    // current line is kept where a statement may fail before reading a
-    // token: at the start, and after each statement but the last.
+    // Runs them from the line given; lands where the rule held, with the last
+    // statement's line. The current line is kept where a statement may fail
+    // before reading a token: at the start, and after each but the last.
     [[gnu::always_inline]] Landing run(int line) const {
         current_line = line;
         if (only_.statement != nullptr) {  // the commonest block, run without the loop
@@ -96,8 +92,7 @@ public:
     const Statement* only_statement() const {
         return steps_.size() == 1 && steps_[0].next == end_ ? steps_[0].statement : nullptr;
     }
-    // Runs that statement through `form`, a shorter way to the same effects
-    // in this place.
+    // Runs it through `form`, a shorter way to the same effects here.
     Landing run_only_as(Statement::Run form) const {
         count_step();
         return form(*steps_[0].statement);
@@ -118,9 +113,8 @@ private:
     Landing run_from(Landing landing) const;
 };
 
-// Runs a freshly compiled text: the line where tokenizing ended is the line
-// of failures before any token is read. Runs started inside a statement
-// (package code) are counted, so that the statement can tell whether one
-// ran, and left its own line.
+// Runs a compiled text from the line where tokenizing ended. Runs are
+// counted, so that a statement can tell whether package code ran (and left
+// its own line).
 void run_program(const Sequence& program, int line);
 extern int runs_begun;

@@ -33,9 +33,8 @@ enum class Operation {
     AND, OR,
 };
 
-// An infix operator's evaluation, with shorter forms for a right operand that
-// is a constant (not zero for / and %), for a name and a constant, and for
-// two names.
+// An infix operator's evaluation, with shorter forms for a constant right
+// operand (not zero for / and %), for a name and a constant, for two names.
 struct BinaryForms {
     double (*general)(const Node& node);
     double (*with_constant)(const Node& node);
@@ -57,9 +56,8 @@ double fail(const Node& node);
 
 // % by a whole constant divisor of 31 bits, kept in `whole_divisor`.
 double remainder_by_whole(const Node& node);
-// name % divisor == constant, and != constant, both whole: the name's own
-// node is folded in, the divisor in `whole_divisor` and the constant in
-// `number`.
+// name % divisor == constant (and !=), both whole: the name folded in, the
+// divisor in `whole_divisor`, the constant in `number`.
 double name_remainder_is(const Node& node);
 double name_remainder_is_not(const Node& node);
 // Evaluates the node by its own operation.

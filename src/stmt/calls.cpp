@@ -36,29 +36,19 @@ struct CallStatement : StatementOf<CallStatement> {
     // it may store into that variable.
     static ArgumentValue value_of(const Operand& operand, char* copy) {
         ArgumentValue value{0, operand.text, nullptr, operand.name.name};
-        switch (operand.kind) {
-            case ArgumentKind::NUMBER:
-                value.number = evaluate(operand.expression);
-                break;
-            case ArgumentKind::STRING:
-                if (operand.text == nullptr) {
-                    Variable* variable = operand.name.find();
-                    if (variable == nullptr || !variable->is_string) {
-                        error_at(operand.name.line, "Undefined variable or not a string: %s", operand.name.name);
-                    }
-                    copy_text(copy, STRING_SIZE, variable->string);
-                    value.text = copy;
-                }
-                break;
-            case ArgumentKind::ARRAY:
-                value.variable = operand.name.find();
-                break;
-            case ArgumentKind::VALUE:
-                if (operand.text == nullptr) value.text = kind_of(operand.name.find());
-                break;
-            case ArgumentKind::LITERAL:
-            case ArgumentKind::PROMPT:
-                break;
+        if (operand.kind == ArgumentKind::NUMBER) value.number = evaluate(operand.expression);
+        if (operand.kind == ArgumentKind::NUMBER || operand.text != nullptr) return value;
+        Variable* variable = operand.name.find();  // a name was written
+        if (operand.kind == ArgumentKind::ARRAY) {
+            value.variable = variable;
+        } else if (operand.kind == ArgumentKind::VALUE) {
+            value.text = kind_of(variable);
+        } else {
+            if (variable == nullptr || !variable->is_string) {
+                error_at(operand.name.line, "Undefined variable or not a string: %s", operand.name.name);
+            }
+            copy_text(copy, STRING_SIZE, variable->string);
+            value.text = copy;
         }
         return value;
     }

@@ -67,8 +67,8 @@ const Compiler::Slot& Compiler::slot_at(int index, Context context) {
     }
     if (slots_[table][index].statement == nullptr) {
         NewStatement compiled = compile_statement(*this, index, context);
-        Slot filled{compiled.statement.get(), static_cast<int>(end_pool_.size()), static_cast<int>(compiled.ends.size())};
-        end_pool_.insert(end_pool_.end(), compiled.ends.begin(), compiled.ends.end());
+        Slot filled{compiled.statement.get(), ends_.size(), compiled.ends.size()};
+        ends_.insert(ends_.end(), compiled.ends.begin(), compiled.ends.end());
         slots_[table][index] = filled;
         by_index_[table][index] = filled.statement;
         owned_.push_back(std::move(compiled.statement));
@@ -78,7 +78,7 @@ const Compiler::Slot& Compiler::slot_at(int index, Context context) {
 
 Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends) {
     Sequence sequence(&tables_[static_cast<int>(context)], until, limit);
-    std::vector<int> other_ends;  // of paths that leave the usual one
+    std::vector<int> others;  // ends of paths that leave the usual one
     int at = start;
     while (!sequence.stops_at(at)) {
         Slot slot = slot_at(at, context);
@@ -87,15 +87,15 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
             at = -1;
             break;
         }
-        sequence.add(slot.statement, end_pool_[slot.first_end]);
-        for (int i = 1; i < slot.end_count; i++) explore(end_pool_[slot.first_end + i], sequence, context, other_ends);
-        at = end_pool_[slot.first_end];
+        sequence.add(slot.statement, ends_[slot.first_end]);
+        for (std::size_t i = 1; i < slot.end_count; i++) explore(ends_[slot.first_end + i], sequence, context, others);
+        at = ends_[slot.first_end];
     }
     if (at >= 0) {
         sequence.set_end(at);
         add_end(ends, at);
     }
-    for (int end : other_ends) add_end(ends, end);
+    for (int end : others) add_end(ends, end);
     return sequence;
 }
 
@@ -114,7 +114,7 @@ void Compiler::explore(int from, const Sequence& sequence, Context context, std:
             continue;
         }
         Slot slot = slot_at(at, context);
-        for (int i = 0; i < slot.end_count; i++) pending.push_back(end_pool_[slot.first_end + i]);
+        for (std::size_t i = 0; i < slot.end_count; i++) pending.push_back(ends_[slot.first_end + i]);
     }
 }
 

@@ -12,10 +12,9 @@
 enum class Context { PLAIN, UPDATE_CLAUSE };
 constexpr int CONTEXTS = 2;
 
-// Compiles a tokenized text whole, statement by statement, following every
-// path its statements can take; each statement is compiled once for each
-// context it is reached in. The compiled program keeps its own copy of the
-// token texts it uses, so the token table is free for the next text.
+// Compiles a tokenized text whole, following every path its statements can
+// take, each statement once for each context it is reached in. It keeps its
+// own copy of the token texts, so the token table is free for the next text.
 class Compiler {
 public:
     Compiler();
@@ -36,15 +35,14 @@ private:
     std::unique_ptr<char[]> texts_;
     std::vector<TokenType> kinds_;
     std::vector<std::unique_ptr<Statement>> owned_;
-    // Each statement compiled, by its first token, with where its ends are
-    // kept in `end_pool_`.
+    // Each statement compiled, by its first token, and its ends in `ends_`.
     struct Slot {
         const Statement* statement = nullptr;
-        int first_end = 0;
-        int end_count = 0;
+        std::size_t first_end = 0;
+        std::size_t end_count = 0;
     };
     std::vector<Slot> slots_[CONTEXTS];
-    std::vector<int> end_pool_;
+    std::vector<int> ends_;
     std::vector<const Statement*> by_index_[CONTEXTS];
     StatementTable tables_[CONTEXTS];
 
@@ -67,8 +65,7 @@ NewStatement compile_for(Compiler& compiler, int start, Context context);
 // A procedure call with its ';', the reader on the token after the name.
 NewStatement compile_call(Compiler& compiler, Reader& reader, const struct Procedure& procedure);
 
-// A shorter way to run a for loop's update clause when the statement is all
-// of it, as it is run there; null when there is none.
+// A shorter way to run a statement that is a whole update clause, or null.
 Statement::Run in_update_clause(const Statement& statement);
 
 // Set while a for loop's update clause runs: an assignment then ends at the

@@ -2,7 +2,7 @@
 
 namespace {
 
-constexpr char EXPECTED_FOR_SEMICOLON[] = "Expected ';' in for loop";
+constexpr char IN_FOR_LOOP[] = "Expected ';' in for loop";
 
 int block_end(int body_start) { return token_facts[body_start - 1].match; }
 
@@ -92,9 +92,8 @@ struct If : StatementOf<If> {
     }
 };
 
-// Reads an optional else part at the reader; `run` when its block is run
-// rather than skipped. The reader then stands where the if ends; the
-// failure, if any, is returned.
+// Reads an optional else part, whose block is `run` or skipped, leaving the
+// reader where the if ends; returns the failure, if any.
 std::optional<Fault> read_else_part(Reader& reader, bool run) {
     if (!reader.match(TOKEN_ELSE)) return std::nullopt;
     if (!reader.match(TOKEN_LBRACE)) return reader.expected_after(TOKEN_LBRACE, "'else'");
@@ -102,9 +101,9 @@ std::optional<Fault> read_else_part(Reader& reader, bool run) {
     return std::nullopt;
 }
 
-// The block of an if or an else at the reader, and how the if ends from
-// each place where the block can stop: past its '}', and past an else part
-// that is skipped when the block is the if's own. The ends are added.
+// The block of an if or an else, and how the if ends from each place where
+// the block can stop: past its '}', and an else part skipped after an if's
+// own block. The ends are added.
 Sequence compile_block(Compiler& compiler, const Reader& reader, Context context, bool reads_else,
                        std::vector<Exit>& exits, std::vector<int>& ends) {
     std::vector<int> stops;
@@ -223,19 +222,17 @@ int for_init_end(int start) {
 
 // for (init; condition; update) { ... }
 struct For : StatementOf<For> {
-    bool has_init = false;
     Sequence init{nullptr, Sequence::Until::INDEX, 0};
     int brace_line = 0;
     Condition condition;  // without a node when the clause is empty
     int condition_line = 0;           // where reading the condition ends
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
-    bool has_update = false;
     Sequence update{nullptr, Sequence::Until::INDEX, 0};
     Statement::Run update_form = nullptr;  // for an update clause of one statement
     int after_body = 0;
 
     static Landing run(const For& s) {
-        int line = s.has_init ? s.init.run(s.brace_line).line : s.brace_line;
+        int line = s.init.run(s.brace_line).line;
         if (s.condition.node == nullptr) return Landing{s.after_body, line};  // the body never runs
         for (;;) {
             count_pass();
@@ -244,7 +241,7 @@ struct For : StatementOf<For> {
             if (s.update_form != nullptr) {
                 s.update.run_only_as(s.update_form);
                 in_for_loop_update = 0;
-            } else if (s.has_update) {
+            } else if (!s.update.empty()) {
                 in_for_loop_update = 1;
                 s.update.run(body.line);
                 in_for_loop_update = 0;
@@ -270,10 +267,10 @@ NewStatement compile_for(Compiler& compiler, int start, Context context) {
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'for'"));
     int init_start = reader.at;
     int init_end = for_init_end(init_start);
-    if (auto fault = step_to(reader, init_end, TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON)) return failing_statement(*fault);
+    if (auto fault = step_to(reader, init_end, TOKEN_SEMICOLON, IN_FOR_LOOP)) return failing_statement(*fault);
     int condition_start = reader.at;
     int condition_end = scan_to(condition_start, TOKEN_SEMICOLON);
-    if (auto fault = step_to(reader, condition_end, TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON)) return failing_statement(*fault);
+    if (auto fault = step_to(reader, condition_end, TOKEN_SEMICOLON, IN_FOR_LOOP)) return failing_statement(*fault);
     int update_start = reader.at;
     int update_end = scan_to(update_start, TOKEN_RPAREN);
     if (auto fault = step_to(reader, update_end, TOKEN_RPAREN, "Expected ')'")) return failing_statement(*fault);
@@ -284,10 +281,7 @@ NewStatement compile_for(Compiler& compiler, int start, Context context) {
     int body_start = reader.at;
     statement->after_body = after_block(body_start);
     std::vector<int> stops;
-    statement->has_init = init_end > init_start;
-    if (statement->has_init) {
-        statement->init = compiler.sequence(init_start, Sequence::Until::INDEX, init_end, context, stops);
-    }
+    statement->init = compiler.sequence(init_start, Sequence::Until::INDEX, init_end, context, stops);
     if (condition_end > condition_start) {
         Reader condition = compiler.reader(condition_start);
         condition.line = tokens[condition_start].line;
@@ -296,13 +290,10 @@ NewStatement compile_for(Compiler& compiler, int start, Context context) {
         statement->condition_line = condition.line;
         if (expression.faulted) return NewStatement{std::move(statement), {}};
         statement->body = compiler.sequence(body_start, Sequence::Until::INDEX, block_end(body_start), context, stops);
-        statement->has_update = update_end > update_start;
-        if (statement->has_update) {
-            statement->update =
-                compiler.sequence(update_start, Sequence::Until::INDEX, update_end, Context::UPDATE_CLAUSE, stops);
-            const Statement* only = statement->update.only_statement();
-            if (only != nullptr) statement->update_form = in_update_clause(*only);
-        }
+        statement->update =
+            compiler.sequence(update_start, Sequence::Until::INDEX, update_end, Context::UPDATE_CLAUSE, stops);
+        const Statement* only = statement->update.only_statement();
+        if (only != nullptr) statement->update_form = in_update_clause(*only);
     }
     int after_body = statement->after_body;
     return NewStatement{std::move(statement), {after_body}};

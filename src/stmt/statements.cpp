@@ -187,64 +187,32 @@ struct PrintArgument {
     const Node* expression;
 };
 
-// What one print writes, gathered and handed to the standard stream in one
-// piece; also when a failure stops the print, so that the arguments before
-// it are written before the failure is reported.
-class PrintedLine {
-public:
-    PrintedLine() = default;
-    PrintedLine(const PrintedLine&) = delete;
-    PrintedLine& operator=(const PrintedLine&) = delete;
-    ~PrintedLine() { flush(); }
-
-    void add(const char* text, std::size_t length) {
-        if (length_ + length > sizeof text_) flush();
-        if (length > sizeof text_) {
-            std::fwrite(text, 1, length, stdout);
-            return;
-        }
-        std::memcpy(text_ + length_, text, length);
-        length_ += length;
-    }
-    void add_separated(const char* text, std::size_t length, bool separated) {
-        if (separated) add(" ", 1);
-        add(text, length);
-    }
-
-private:
-    char text_[4096];
-    std::size_t length_ = 0;
-
-    void flush() {
-        std::fwrite(text_, 1, length_, stdout);
-        length_ = 0;
+// What one print writes goes out in one piece, also when a failure stops
+// it: what came before is written before the failure is reported.
+struct PrintedLine {
+    std::string& text;
+    ~PrintedLine() {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        text.clear();
     }
 };
 
-// Writes the argument; false for "nel", which writes nothing.
-bool write_argument(PrintedLine& line, const PrintArgument& argument, bool separated) {
-    char number[NUMBER_TEXT_SIZE];
-    switch (argument.kind) {
-        case PrintArgument::NEL:
-            return false;
-        case PrintArgument::TEXT:
-            line.add_separated(argument.text, argument.length, separated);
-            break;
-        case PrintArgument::EXPRESSION: {
-            int length = format_number(evaluate(argument.expression), number);
-            line.add_separated(number, static_cast<std::size_t>(length), separated);
-            break;
-        }
-        case PrintArgument::VARIABLE: {
-            const Variable* variable = defined_variable(argument.name);
-            if (variable->is_string) {
-                line.add_separated(variable->string, std::strlen(variable->string), separated);
-            } else {
-                int length = format_number(variable->number, number);
-                line.add_separated(number, static_cast<std::size_t>(length), separated);
-            }
-            break;
-        }
+// Writes the argument, its value found before anything is written; false
+// for "nel", which writes nothing.
+bool write_argument(std::string& line, const PrintArgument& argument, bool separated) {
+    if (argument.kind == PrintArgument::NEL) return false;
+    const Variable* variable = argument.kind == PrintArgument::VARIABLE ? defined_variable(argument.name) : nullptr;
+    double number = argument.kind == PrintArgument::EXPRESSION ? evaluate(argument.expression)
+                    : variable != nullptr                       ? variable->number
+                                                                : 0;
+    if (separated) line += ' ';
+    if (argument.kind == PrintArgument::TEXT) {
+        line.append(argument.text, argument.length);
+    } else if (variable != nullptr && variable->is_string) {
+        line += variable->string;
+    } else {
+        char text[NUMBER_TEXT_SIZE];
+        line.append(text, static_cast<std::size_t>(format_number(number, text)));
     }
     return true;
 }
@@ -257,23 +225,23 @@ struct Print : StatementOf<Print> {
 
     static Landing run(const Print& s) {
         {
-            PrintedLine line;
+            static std::string text;
+            PrintedLine line{text};
             bool newline = print_newline != 0;
             bool separated = false;
             for (const PrintArgument& argument : s.arguments) {
-                if (!write_argument(line, argument, separated)) newline = false;
+                if (!write_argument(text, argument, separated)) newline = false;
                 separated = true;
             }
             if (s.fault) raise(*s.fault);
-            if (newline) line.add("\n", 1);
+            if (newline) text += '\n';
         }
         if (s.ending.missing) raise(*s.ending.missing);
         return s.ending.landing;
     }
 };
 
-// Reads one argument; false when it is faulty (then the fault is set, or
-// its expression fails).
+// Reads one argument; false when it is faulty (a fault set, or an expression that fails).
 bool read_print_argument(Compiler& compiler, Reader& reader, Print& print) {
     int index = reader.at;
     PrintArgument argument{PrintArgument::TEXT, reader.text(), std::strlen(reader.text()), NameRef{reader.text(), 0},
