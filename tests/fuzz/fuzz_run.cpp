@@ -30,7 +30,7 @@ namespace {
 // Package commands start download tools, which take milliseconds: inputs with
 // them get a smaller budget, so that loops of them end in time.
 constexpr long STEP_BUDGET = 20000;
-constexpr long PACKAGE_STEP_BUDGET = 300;
+constexpr long PACKAGE_STEP_BUDGET = 60;
 constexpr char PACKAGE_MARKER[] = "#package\n";
 
 const char* const skipped_words[] = {
