@@ -20,8 +20,9 @@ UndefinedBehaviorSanitizer, which also catch a change that only overruns a
 buffer; it is slower.
 
 The suite is that of CTest without the packaging, editor and stress checks:
-the unit tests, every script folder run compiled (scripts.*) and walked
-(walker.*), docs.examples and bench.checksums.
+the unit tests, every script folder (scripts.*), the replay of the script
+cases through the reference interpreter (oracle.replay), docs.examples and
+bench.checksums.
 """
 
 import argparse
