@@ -75,6 +75,10 @@ statement that prints; the first "# expect" of a line counts):
     # absent: PATH          PATH must not exist afterwards; PATH may hold the
                             wildcards * ? [...] (".adn/packages.txt.??????")
 
+    # streams: merged       standard error goes into standard output, as with
+                            2>&1: every expectation, of either stream, is one
+                            stream in the order of the script's lines
+
 Standard output and standard error are compared whole and byte for byte; a
 failure names the script line of each expectation that did not hold.
 
@@ -118,7 +122,7 @@ WILDCARD_RE = re.compile(b"(" + b"|".join(re.escape(w) for w in WILDCARDS) + b")
 EXPECT_RE = re.compile(rb"#\s*expect(?: (raw|error|stderr|status))?:(.*)$")
 DIRECTIVE_RE = re.compile(
     rb"^\s*#\s*(args|or args|stdin|stdin raw|file|serve|tool|tool fails|tool answer|"
-    rb"tool writes|tool prints|tool complains|expect file|unchanged|absent):(.*)$")
+    rb"tool writes|tool prints|tool complains|expect file|unchanged|absent|streams):(.*)$")
 CONTENT_RE = re.compile(rb"^\s*#(\||\\)(.*)$")
 ESCAPE_RE = re.compile(rb"\\(x[0-9a-fA-F]{2}|.)", re.S)
 REPEAT_RE = re.compile(rb"\{([0-9]+)\*([^{}]*)\}")
@@ -156,6 +160,7 @@ class Case:
         self.files = []           # (line, path, [(line, bytes)], fixture folder or None)
         self.serve = None         # (line, folder text)
         self.tools = {}           # name -> {"fails", "answer", "writes", "prints", "complains"}
+        self.merged = False       # standard error into standard output
         self.out = []             # (line, bytes) of standard output, in order
         self.err = []             # (line, bytes) of standard error, in order
         self.has_error = False    # an "expect error" makes the default status 1
@@ -221,6 +226,8 @@ def add_directive(case, line, name, rest, content):
         case.unchanged.append((line, rest))
     elif name == b"absent":
         case.absent.append((line, rest))
+    elif name == b"streams":
+        case.merged = rest == b"merged"
     else:
         add_tool_directive(case, line, name, rest, content)
 
@@ -504,7 +511,8 @@ def run_once(zentul, folder, name, tmp, source, case, args):
             result = subprocess.run([zentul] + args, cwd=workdir, env=env, timeout=TIMEOUT,
                                     input=stdin,
                                     stdin=subprocess.DEVNULL if stdin is None else None,
-                                    stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                                    stdout=subprocess.PIPE,
+                                    stderr=subprocess.STDOUT if case.merged else subprocess.PIPE)
         except subprocess.TimeoutExpired:
             return ["timed out after %d seconds" % TIMEOUT]
     finally:
@@ -515,8 +523,11 @@ def run_once(zentul, folder, name, tmp, source, case, args):
     if result.returncode != status:
         where = "line %d: " % line if line else ""
         problems.append("%sexit status %d, expected %d" % (where, result.returncode, status))
-    problems += compare("output", [(n, fill(t)) for n, t in case.out], result.stdout)
-    problems += compare("stderr", [(n, fill(t)) for n, t in case.err], result.stderr)
+    if case.merged:
+        problems += compare("output", [(n, fill(t)) for n, t in sorted(case.out + case.err)], result.stdout)
+    else:
+        problems += compare("output", [(n, fill(t)) for n, t in case.out], result.stdout)
+        problems += compare("stderr", [(n, fill(t)) for n, t in case.err], result.stderr)
     problems += check_after(case, workdir, fill)
     return problems
 
