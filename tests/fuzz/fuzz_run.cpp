@@ -6,8 +6,9 @@
 //
 // A line "#package" in an input starts the code of a package "p", served
 // from a folder through file:// addresses, so that adn(install p) and
-// adn(update p) run package code in the middle of a script. Texts that could
-// block, pause, clear the screen, write files or read the clock are skipped.
+// adn(update p) run package code in the middle of a script; package commands
+// in other inputs are skipped, as are texts that could block, pause, clear
+// the screen, write files or read the clock.
 #include <unistd.h>
 
 #include <cstdint>
@@ -128,7 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         script = text.substr(0, marker);
         package_code = text.substr(marker + sizeof PACKAGE_MARKER - 1);
     }
-    bool uses_packages = text.find("adn") != std::string::npos || text.find("adm") != std::string::npos;
+    bool uses_packages = marker != std::string::npos;
+    if (!uses_packages && (text.find("adn") != std::string::npos || text.find("adm") != std::string::npos)) return 0;
     long budget = uses_packages ? PACKAGE_STEP_BUDGET : STEP_BUDGET;
     Outcome reference = run_once(script, package_code, oracle::run, uses_packages, budget);
     Outcome engine = run_once(script, package_code, run, uses_packages, budget);

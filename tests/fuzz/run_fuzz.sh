@@ -24,4 +24,5 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus" "$work/run"
 # New inputs go to the first folder; the script tests are only read.
 (cd "$work/run" && "$OLDPWD/build-fuzz/zentul_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=4096 \
-    -print_final_stats=1 "$work/corpus" "$OLDPWD/tests/scripts")
+    -print_final_stats=1 -dict="$OLDPWD/tests/fuzz/zentul.dict" "$work/corpus" "$OLDPWD/tests/scripts" \
+    "$OLDPWD/tests/fuzz/seeds")
