@@ -135,6 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Outcome reference = run_once(script, package_code, oracle::run, uses_packages, budget);
     Outcome engine = run_once(script, package_code, run, uses_packages, budget);
     if (reference.output != engine.output || reference.error != engine.error) {
+        std::fprintf(stderr, "--- input:\n%s\n", text.c_str());
         report("reference", reference);
         report("engine", engine);
         std::abort();
