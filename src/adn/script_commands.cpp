@@ -32,7 +32,7 @@ struct PackageStatement : StatementOf<PackageStatement> {
         perform(s.command, s.argument.c_str());
         if (s.missing_close) {
             Fault fault = *s.missing_close;
-            if (runs_begun == runs_before) fault.line = s.line;
+            fault.line = runs_begun == runs_before ? s.line : current_line;
             raise(fault);
         }
         if (s.ending.missing) raise(*s.ending.missing);
