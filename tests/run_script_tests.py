@@ -77,7 +77,7 @@ statement that prints; the first "# expect" of a line counts):
 
     # check: N             what "zentul --check" on the script must exit with;
                             without it, a case that runs the script itself
-                            to a clean end must check with no error (0 or 1)
+                            to a clean end must check clean (0)
     # streams: merged       standard error goes into standard output, as with
                             2>&1: every expectation, of either stream, is one
                             stream in the order of the script's lines
@@ -541,14 +541,14 @@ def run_once(zentul, folder, name, tmp, source, case, args):
 
 
 def check_script(zentul, script, workdir, expected):
-    """A script that runs cleanly checks without an error, unless the case
-    says what the check finds."""
+    """A script that runs cleanly checks clean, unless the case says what the
+    check finds."""
     result = subprocess.run([zentul, "--check", script], cwd=workdir, timeout=TIMEOUT, stdin=subprocess.DEVNULL,
                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-    if expected is None and result.returncode <= 1 or result.returncode == expected:
+    if expected is None and result.returncode == 0 or result.returncode == expected:
         return []
     return ["zentul --check exited %d, expected %s:\n%s" % (result.returncode, expected if expected is not None
-            else "0 or 1", result.stdout.decode(errors="replace"))]
+            else "0", result.stdout.decode(errors="replace"))]
 
 
 def main():

@@ -1,6 +1,7 @@
 #include "cli/checker.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "adn/package_file.h"
@@ -57,6 +59,42 @@ struct Finding {
     std::string message;  // with " [code]" for a warning
 };
 
+// A set of names (each NUL-terminated, standing in the compiled text) by
+// open addressing: a check notes a name at nearly every other token, and
+// noting must stay cheaper than compiling.
+class NameSet {
+public:
+    void insert(const char* name) {
+        if (2 * (count_ + 1) > slots_.size()) grow();
+        const char*& slot = slots_[find(name)];
+        if (slot == nullptr) count_++;
+        slot = name;
+    }
+    bool contains(const char* name) const { return count_ > 0 && slots_[find(name)] != nullptr; }
+    bool empty() const { return count_ == 0; }
+
+private:
+    std::vector<const char*> slots_;
+    std::size_t count_ = 0;
+
+    // The slot that holds the name, or the empty one where it would go.
+    std::size_t find(const char* name) const {
+        std::size_t hash = 2166136261u;
+        for (const char* c = name; *c != '\0'; c++) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+        std::size_t mask = slots_.size() - 1;
+        for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+            if (slots_[at] == nullptr || std::strcmp(slots_[at], name) == 0) return at;
+        }
+    }
+    void grow() {
+        std::vector<const char*> old(std::max<std::size_t>(256, 2 * slots_.size()));
+        old.swap(slots_);
+        for (const char* name : old) {
+            if (name != nullptr) slots_[find(name)] = name;
+        }
+    }
+};
+
 bool is_keyword(const char* word) {
     for (const KeywordEntry* row = keywords; row->name != nullptr; row++) {
         if (std::strcmp(row->name, word) == 0) return true;
@@ -68,7 +106,7 @@ bool is_keyword(const char* word) {
 // it notes tell.
 class TextCheck : public Findings {
 public:
-    explicit TextCheck(bool package) : package_(package) {}
+    explicit TextCheck(bool package) : package_(package) { uses_.reserve(MAX_TOKENS); }
 
     std::vector<Finding> findings;
 
@@ -77,9 +115,10 @@ public:
         hint_at(found);
     }
 
+    // Names point into the compiled text's own copy, which outlives the check.
     void name(const char* name, int line, Use use) override {
-        uses_.push_back(NameUse{name, line, use});
-        if (use == Use::DECLARED || use == Use::SET || use == Use::TEXT_SET) defined_.insert(name);
+        if (use < Use::DECLARED) return uses_.push_back(NameUse{name, line, use});
+        defined_.insert(name);
         if (use == Use::TEXT_SET) texts_.insert(name);
     }
 
@@ -116,16 +155,20 @@ public:
 
     // What the uses of names tell, once the whole text is compiled.
     void check_names(bool names_may_come_from_packages) {
-        std::set<std::pair<std::string, int>> explained;  // reads reported as copies or comparisons
+        if (!names_may_come_from_packages) {
+            for (const NameUse& use : uses_) check_defined(use);
+        }
+        if (texts_.empty()) return;
+        std::set<std::pair<std::string_view, int>> explained;  // reads reported as copies or comparisons
         for (const NameUse& use : uses_) {
             if (use.use == Use::COPIED || use.use == Use::COMPARED) explained.insert({use.name, use.line});
         }
         for (const NameUse& use : uses_) {
-            check_defined(use, names_may_come_from_packages);
-            if (texts_.count(use.name) == 0) continue;
-            if (use.use == Use::COPIED) warn(use.line, "string-copy", use.name);
-            if (use.use == Use::COMPARED) warn(use.line, "string-compare", use.name);
-            if (use.use == Use::READ && explained.count({use.name, use.line}) == 0) warn(use.line, "string-number", use.name);
+            if (!texts_.contains(use.name)) continue;
+            const char* name = use.name;
+            if (use.use == Use::COPIED) warn(use.line, "string-copy", name);
+            if (use.use == Use::COMPARED) warn(use.line, "string-compare", name);
+            if (use.use == Use::READ && explained.count({use.name, use.line}) == 0) warn(use.line, "string-number", name);
         }
     }
 
@@ -141,35 +184,34 @@ private:
     }
 
     struct NameUse {
-        std::string name;
+        const char* name;
         int line;
         Use use;
     };
     bool package_;
     std::vector<NameUse> uses_;
-    std::set<std::string> defined_;
-    std::set<std::string> texts_;
+    NameSet defined_;
+    NameSet texts_;
+    // The names that rand's results take, and the one array.
+    const std::string random_ = result_name(*find_procedure(TOKEN_RAND, "rand"));
+    const std::string array_ = result_name(*find_procedure(TOKEN_SPLIT, "split"));
 
-    bool is_defined(const std::string& name) const {
-        if (defined_.count(name) != 0) return true;
-        const Procedure* rand = find_procedure(TOKEN_RAND, "rand");
-        std::string numbered = result_name(*rand);  // __rand_ and the number of a slot
-        return name.compare(0, numbered.size(), numbered) == 0 && defined_.count(numbered) != 0 &&
-               name.find_first_not_of("0123456789", numbered.size()) == std::string::npos;
+    bool is_defined(const char* name) const {
+        if (defined_.contains(name)) return true;
+        return std::strncmp(name, random_.c_str(), random_.size()) == 0 && defined_.contains(random_.c_str()) &&
+               std::strspn(name + random_.size(), "0123456789") == std::strlen(name + random_.size());
     }
 
     // A name that no statement declares or sets stops a run that reads it.
-    void check_defined(const NameUse& use, bool names_may_come_from_packages) {
-        if (use.use >= Use::DECLARED || names_may_come_from_packages) return;
-        const char* name = use.name.c_str();
-        std::string split_result = result_name(*find_procedure(TOKEN_SPLIT, "split"));
+    void check_defined(const NameUse& use) {
+        const char* name = use.name;
         bool defined = is_defined(use.name);
-        if (!defined && package_) return warn(use.line, "unset-in-package", use.name);
+        if (!defined && package_) return warn(use.line, "unset-in-package", name);
         if (use.use == Use::ARRAY_ARGUMENT) {
             if (!defined) return add_error(use.line, "Undefined array: %s", name);
-            if (use.name != split_result) return add_error(use.line, "Variable is not an array: %s", name);
+            if (array_ != name) return add_error(use.line, "Variable is not an array: %s", name);
         } else if (use.use == Use::STRING_ARGUMENT) {
-            if (texts_.count(use.name) == 0) add_error(use.line, "Undefined variable or not a string: %s", name);
+            if (!texts_.contains(use.name)) add_error(use.line, "Undefined variable or not a string: %s", name);
         } else if (!defined) {
             add_error(use.line, "Undefined variable: %s", name);
         }
@@ -197,32 +239,71 @@ private:
     }
 };
 
+// Kinds of token that the traps concern, the end among them.
+using KindSet = std::array<unsigned char, TOKEN_MIRROR + 1>;  // 1 for a kind in the set
+
+// The first token from `token` on whose kind is in `kinds`. Most tokens are
+// not, so it passes them by four at a time while four stay before the end of
+// the table.
+const Token* next_of_kinds(const Token* token, const KindSet& kinds) {
+    const Token* last_four = tokens + MAX_TOKENS - 4;
+    while (token <= last_four &&
+           !(kinds[token[0].type] | kinds[token[1].type] | kinds[token[2].type] | kinds[token[3].type])) {
+        token += 4;
+    }
+    while (!kinds[token->type]) token++;
+    return token;
+}
+
 // The traps that the tokens show: a header line where code stands, and rand
-// in the body of a loop.
-void check_tokens(TextCheck& check) {
-    std::vector<bool> in_loop{false};  // for each open '{'
+// in the body of a loop. Tells whether the text installs or updates packages.
+bool check_tokens(TextCheck& check) {
+    static const KindSet concerned = [] {
+        KindSet kinds{};
+        for (TokenType kind : {TOKEN_EOF, TOKEN_LT, TOKEN_ADN, TOKEN_WHILE, TOKEN_FOR, TOKEN_LBRACE, TOKEN_RBRACE,
+                               TOKEN_RAND, TOKEN_RAND_RANGE}) {
+            kinds[kind] = 1;
+        }
+        return kinds;
+    }();
+    bool installs = false;
+    std::vector<char> in_loop{false};  // for each open '{'
     bool loop_header = false;
-    for (int at = 0; at < token_count; at++) {
-        const Token& token = tokens[at];
-        bool starts_line = at == 0 || tokens[at - 1].line != token.line;
-        if (token.type == TOKEN_IDENTIFIER && std::strcmp(token.text, "sg") == 0 && starts_line &&
-            tokens[at + 1].type == TOKEN_LT) {
-            check.warn(token.line, "misplaced-header");
-        }
-        if (token.type == TOKEN_WHILE || token.type == TOKEN_FOR) loop_header = true;
-        if (token.type == TOKEN_LBRACE) {
-            in_loop.push_back(in_loop.back() || loop_header);
-            loop_header = false;
-        }
-        if (token.type == TOKEN_RBRACE && in_loop.size() > 1) in_loop.pop_back();
-        if ((token.type == TOKEN_RAND || token.type == TOKEN_RAND_RANGE) && in_loop.back()) {
-            check.warn(token.line, "rand-in-loop");
+    for (const Token* token = tokens;; token++) {
+        token = next_of_kinds(token, concerned);
+        switch (token->type) {
+            case TOKEN_EOF: return installs;
+            case TOKEN_LT:
+                if (token == tokens || token[-1].type != TOKEN_IDENTIFIER) break;
+                if (std::strcmp(token[-1].text, "sg") == 0 && (token - 1 == tokens || token[-2].line != token[-1].line)) {
+                    check.warn(token[-1].line, "misplaced-header");
+                }
+                break;
+            case TOKEN_ADN:
+                if (token[1].type != TOKEN_EOF && (token[2].type == TOKEN_INSTALL || token[2].type == TOKEN_UPDATE)) {
+                    installs = true;
+                }
+                break;
+            case TOKEN_WHILE:
+            case TOKEN_FOR: loop_header = true; break;
+            case TOKEN_LBRACE:
+                in_loop.push_back(in_loop.back() || loop_header);
+                loop_header = false;
+                break;
+            case TOKEN_RBRACE:
+                if (in_loop.size() > 1) in_loop.pop_back();
+                break;
+            case TOKEN_RAND:
+            case TOKEN_RAND_RANGE:
+                if (in_loop.back()) check.warn(token->line, "rand-in-loop");
+                break;
+            default: break;
         }
     }
 }
 
 // Names longer than the 63 characters a word keeps, outside strings and
-// comments; `lines` counts the lines of the text as the tokenizer does.
+// comments.
 void check_long_names(const std::string& text, TextCheck& check) {
     int line = 1;
     for (std::size_t at = 0; at < text.size(); at++) {
@@ -239,14 +320,6 @@ void check_long_names(const std::string& text, TextCheck& check) {
             at = end - 1;
         }
     }
-}
-
-bool installs_packages() {
-    for (int at = 0; at + 2 < token_count; at++) {
-        TokenType command = tokens[at + 2].type;
-        if (tokens[at].type == TOKEN_ADN && (command == TOKEN_INSTALL || command == TOKEN_UPDATE)) return true;
-    }
-    return false;
 }
 
 // A header line without its '>' whose search for "nel" finds it on a later line.
@@ -268,9 +341,8 @@ void check_text(const std::string& source, TextCheck& check) {
     if (!lexed.error.empty()) return check.findings.push_back(Finding{lexed.line, true, lexed.error});
     Compiler compiler(&check);
     compiler.program();
-    check.check_names(installs_packages());
-    check_tokens(check);
-    check_long_names(text.get(), check);
+    check.check_names(check_tokens(check));
+    if (lexed.word_cut) check_long_names(text.get(), check);
 }
 
 }  // namespace

@@ -31,8 +31,7 @@ public:
 // statement before left then counts).
 class Reader {
 public:
-    Reader(const char* texts, int at, Findings* findings = nullptr)
-        : at(at), texts_(texts), findings_(findings), entry_line_(tokens[at > 0 ? at - 1 : token_count - 1].line) {}
+    Reader(const char* texts, int at, Findings* findings = nullptr) : at(at), texts_(texts), findings_(findings), start_(at) {}
 
     int at;
     int line = 0;
@@ -65,7 +64,7 @@ public:
         return expected(std::string("Expected '") + punctuation_of(type) + "' after " + what);
     }
     Fault plain(std::string message) const {
-        if (findings_ != nullptr) findings_->fault(Fault{message, line > 0 ? line : entry_line_});
+        if (findings_ != nullptr) [[unlikely]] tell(Fault{message, line > 0 ? line : entry_line()});
         return Fault{std::move(message), line};
     }
     // The name at `index`, read at the current line, noted for a check.
@@ -81,7 +80,7 @@ public:
         return copy;
     }
     void note(const char* name, int name_line, Findings::Use use) const {
-        if (findings_ != nullptr) findings_->name(name, name_line, use);
+        if (findings_ != nullptr) [[unlikely]] tell(name, name_line, use);
     }
 
     // The ';' that ends a statement: where the statement lands after it, or
@@ -99,5 +98,13 @@ public:
 private:
     const char* texts_;
     Findings* findings_;
-    int entry_line_;  // the line before the statement's first token
+    int start_;  // the statement's first token
+
+    // The line before the statement's first token.
+    int entry_line() const { return tokens[start_ > 0 ? start_ - 1 : token_count - 1].line; }
+    // Out of line: a run never checks, and its compiling stays small.
+    [[gnu::cold, gnu::noinline]] void tell(const Fault& fault) const { findings_->fault(fault); }
+    [[gnu::cold, gnu::noinline]] void tell(const char* name, int name_line, Findings::Use use) const {
+        findings_->name(name, name_line, use);
+    }
 };
