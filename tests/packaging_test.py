@@ -31,6 +31,8 @@ INSTALLED_FILES = [
     "share/doc/zentul/examples/repository/greet.zep",
     "share/vim/vimfiles/syntax/zentul.vim",
     "share/vim/vimfiles/ftdetect/zentul.vim",
+    "share/vim/vimfiles/ftplugin/zentul.vim",
+    "share/vim/vimfiles/compiler/zentul.vim",
     "share/zentul/textmate/zentul.tmLanguage.json",
 ]
 HELLO_FIRST_LINE = b"Hello from Zentul\n"

@@ -75,6 +75,9 @@ statement that prints; the first "# expect" of a line counts):
     # absent: PATH          PATH must not exist afterwards; PATH may hold the
                             wildcards * ? [...] (".adn/packages.txt.??????")
 
+    # check: N             what "zentul --check" on the script must exit with;
+                            without it, a case that runs the script itself
+                            to a clean end must check clean (0)
     # streams: merged       standard error goes into standard output, as with
                             2>&1: every expectation, of either stream, is one
                             stream in the order of the script's lines
@@ -122,7 +125,7 @@ WILDCARD_RE = re.compile(b"(" + b"|".join(re.escape(w) for w in WILDCARDS) + b")
 EXPECT_RE = re.compile(rb"#\s*expect(?: (raw|error|stderr|status))?:(.*)$")
 DIRECTIVE_RE = re.compile(
     rb"^\s*#\s*(args|or args|stdin|stdin raw|file|serve|tool|tool fails|tool answer|"
-    rb"tool writes|tool prints|tool complains|expect file|unchanged|absent|streams):(.*)$")
+    rb"tool writes|tool prints|tool complains|expect file|unchanged|absent|streams|check):(.*)$")
 CONTENT_RE = re.compile(rb"^\s*#(\||\\)(.*)$")
 ESCAPE_RE = re.compile(rb"\\(x[0-9a-fA-F]{2}|.)", re.S)
 REPEAT_RE = re.compile(rb"\{([0-9]+)\*([^{}]*)\}")
@@ -161,6 +164,7 @@ class Case:
         self.serve = None         # (line, folder text)
         self.tools = {}           # name -> {"fails", "answer", "writes", "prints", "complains"}
         self.merged = False       # standard error into standard output
+        self.check = None         # the status "zentul --check" must give, or None
         self.out = []             # (line, bytes) of standard output, in order
         self.err = []             # (line, bytes) of standard error, in order
         self.has_error = False    # an "expect error" makes the default status 1
@@ -228,6 +232,8 @@ def add_directive(case, line, name, rest, content):
         case.absent.append((line, rest))
     elif name == b"streams":
         case.merged = rest == b"merged"
+    elif name == b"check":
+        case.check = int(rest)
     else:
         add_tool_directive(case, line, name, rest, content)
 
@@ -529,7 +535,20 @@ def run_once(zentul, folder, name, tmp, source, case, args):
         problems += compare("output", [(n, fill(t)) for n, t in case.out], result.stdout)
         problems += compare("stderr", [(n, fill(t)) for n, t in case.err], result.stderr)
     problems += check_after(case, workdir, fill)
+    if args is None and (case.check is not None or (status == 0 and not case.has_error)):
+        problems += check_script(zentul, script, workdir, case.check)
     return problems
+
+
+def check_script(zentul, script, workdir, expected):
+    """A script that runs cleanly checks clean, unless the case says what the
+    check finds."""
+    result = subprocess.run([zentul, "--check", script], cwd=workdir, timeout=TIMEOUT, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    if expected is None and result.returncode == 0 or result.returncode == expected:
+        return []
+    return ["zentul --check exited %d, expected %s:\n%s" % (result.returncode, expected if expected is not None
+            else "0", result.stdout.decode(errors="replace"))]
 
 
 def main():

@@ -11,26 +11,25 @@ namespace {
 constexpr std::size_t CODE_LIMIT = 40959;
 constexpr char CODE_MARKER[] = "zentul:";
 
-// The lines after the first marker line, each with a line feed, leaving out
-// empty lines, comment lines and further marker lines. Stops reading once
-// the code is over the limit.
-std::string collect_code(std::FILE* file) {
+}  // namespace
+
+std::string collect_code(std::FILE* file, std::vector<int>* file_lines) {
     std::string code;
     bool in_code = false;
     std::string line;
-    while (code.size() <= CODE_LIMIT && read_line(file, line)) {
+    bool ended = true;
+    for (int file_line = 1; code.size() <= CODE_LIMIT && read_line(file, line, &ended); file_line += ended) {
         if (line.empty() || line[0] == '#') continue;
         if (line == CODE_MARKER) {
             in_code = true;
         } else if (in_code) {
             code += line;
             code += '\n';
+            if (file_lines != nullptr) file_lines->push_back(file_line);
         }
     }
     return code;
 }
-
-}  // namespace
 
 void (*run_package_code)(const char* code) = nullptr;
 

@@ -30,10 +30,12 @@ std::string adn_path(const std::string& file_name) {
     return std::string(ADN_DIRECTORY) + "/" + file_name;
 }
 
-bool read_line(std::FILE* file, std::string& line) {
+bool read_line(std::FILE* file, std::string& line, bool* ended) {
     char buffer[LINE_READ_SIZE];
     if (std::fgets(buffer, sizeof buffer, file) == nullptr) return false;
-    buffer[std::strcspn(buffer, "\n")] = '\0';
+    std::size_t length = std::strcspn(buffer, "\n");
+    if (ended != nullptr) *ended = buffer[length] == '\n' || std::feof(file);
+    buffer[length] = '\0';
     line = buffer;
     return true;
 }

@@ -24,8 +24,9 @@ OpenFile open_file(const std::string& path, const char* mode);
 std::string adn_path(const std::string& file_name);
 
 // Reads the next line (or piece of a long line), cut at its first line feed.
-// Returns false at the end of the file.
-bool read_line(std::FILE* file, std::string& line);
+// Returns false at the end of the file. `ended`, when given, tells whether
+// the piece was the end of its line.
+bool read_line(std::FILE* file, std::string& line, bool* ended = nullptr);
 
 // Reads the whole file into `contents`; false when it cannot be opened.
 bool read_whole_file(const std::string& path, std::string& contents);

@@ -31,15 +31,15 @@ void execute_pop(const Call& call) {
     Variable* array = array_of(call);
     if (array->array_length <= 0) error_at(call.line, "Array is empty: %s", call.arguments[0].name);
     double value = array->elements[array->array_length - 1];
-    store_number_result("__pop_result", value, call.line);
+    store_number_result(call.result, value, call.line);
     array->array_length--;
 }
 
 void execute_contains(const Call& call) {
     Variable* array = array_of(call);
-    store_number_result("__contains_result", holds_value(*array, call.arguments[1].number) ? 1 : 0, call.line);
+    store_number_result(call.result, holds_value(*array, call.arguments[1].number) ? 1 : 0, call.line);
 }
 
 void execute_length(const Call& call) {
-    store_number_result("__length_result", array_of(call)->array_length, call.line);
+    store_number_result(call.result, array_of(call)->array_length, call.line);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "core/variables.h"
 #include "lexer/token.h"
 
@@ -33,12 +35,17 @@ struct ArgumentValue {
     const char* name;    // an array's name
 };
 
-// What a procedure gets: its arguments, and the line of the ')', where its
-// effects and failures take place.
+// What a procedure gets: its arguments, the name of its result variable, and
+// the line of the ')', where its effects and failures take place.
 struct Call {
     ArgumentValue arguments[3];
+    const char* result;
     int line;
 };
+
+// What a procedure leaves in its result variable "__<name>_result" ("__rand_N"
+// for RANDOM, after the slot it takes).
+enum class Result { NONE, NUMBER, TEXT, ARRAY, RANDOM };
 
 constexpr int MAX_ARGUMENTS = 3;
 
@@ -49,10 +56,15 @@ struct Procedure {
     int argument_count;
     ArgumentForm arguments[MAX_ARGUMENTS];
     void (*perform)(const Call& call);
+    Result result;
 };
 
 // The procedure a statement's first token names (input and str by name), or null.
 const Procedure* find_procedure(TokenType kind, const char* text);
+
+// The name of the procedure's result variable ("__rand_" for RANDOM, which
+// adds a number); empty for NONE.
+std::string result_name(const Procedure& procedure);
 
 // type_of's word for a variable: "string", "array", "number", or "unknown".
 const char* kind_of(const Variable* variable);

@@ -32,11 +32,11 @@ void trim_white_space(char* text) {
 }
 
 // A procedure of one string argument that rewrites it in place.
-void transform_string(const Call& call, const char* result, void (*transform)(char* text)) {
+void transform_string(const Call& call, void (*transform)(char* text)) {
     char text[STRING_SIZE];
     copy_text(text, STRING_SIZE, call.arguments[0].text);
     transform(text);
-    store_string_result(result, text, call.line);
+    store_string_result(call.result, text, call.line);
 }
 
 int text_length(const char* text) { return static_cast<int>(std::strlen(text)); }
@@ -59,9 +59,9 @@ void add_field_value(Variable* array, char* field, int field_length) {
 
 }  // namespace
 
-void execute_upper(const Call& call) { transform_string(call, "__upper_result", to_upper); }
-void execute_lower(const Call& call) { transform_string(call, "__lower_result", to_lower); }
-void execute_trim(const Call& call) { transform_string(call, "__trim_result", trim_white_space); }
+void execute_upper(const Call& call) { transform_string(call, to_upper); }
+void execute_lower(const Call& call) { transform_string(call, to_lower); }
+void execute_trim(const Call& call) { transform_string(call, trim_white_space); }
 
 void execute_substring(const Call& call) {
     char text[STRING_SIZE];
@@ -77,7 +77,7 @@ void execute_substring(const Call& call) {
         std::memmove(text, text + start, static_cast<std::size_t>(count));
         text[count] = '\0';
     }
-    store_string_result("__substring_result", text, call.line);
+    store_string_result(call.result, text, call.line);
 }
 
 void execute_char_at(const Call& call) {
@@ -88,7 +88,7 @@ void execute_char_at(const Call& call) {
         error_at(call.line, "Index out of bounds: %d (string length: %d)", index, text_len);
     }
     char character[2] = {text[index], '\0'};
-    store_string_result("__char_at_result", character, call.line);
+    store_string_result(call.result, character, call.line);
 }
 
 void execute_replace(const Call& call) {
@@ -97,7 +97,7 @@ void execute_replace(const Call& call) {
     const char* new_text = call.arguments[2].text;
     std::size_t old_length = std::strlen(old_text);
     // An empty pattern would match everywhere without moving on.
-    if (old_length == 0) return store_string_result("__replace_result", source, call.line);
+    if (old_length == 0) return store_string_result(call.result, source, call.line);
     char out[STRING_SIZE];
     int length = 0;
     for (const char* at = source; *at != '\0' && length < STRING_SIZE - 1;) {
@@ -109,7 +109,7 @@ void execute_replace(const Call& call) {
         }
     }
     out[length] = '\0';
-    store_string_result("__replace_result", out, call.line);
+    store_string_result(call.result, out, call.line);
 }
 
 void execute_split(const Call& call) {
@@ -118,7 +118,7 @@ void execute_split(const Call& call) {
     std::size_t delimiter_length = std::strlen(delimiter);
     if (delimiter_length == 0) error_at(call.line, "Delimiter cannot be empty");
     // The source is a copy, so the values can go straight into the result.
-    Variable* result = find_or_create_variable("__split_result", call.line);
+    Variable* result = find_or_create_variable(call.result, call.line);
     result->is_string = 0;
     result->is_array = 1;
     result->array_length = 0;

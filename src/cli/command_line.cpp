@@ -8,6 +8,7 @@
 #include "adn/install.h"
 #include "adn/package_file.h"
 #include "adn/registry.h"
+#include "cli/checker.h"
 #include "cli/network.h"
 #include "cli/script_file.h"
 #include "cli/version.h"
@@ -132,6 +133,7 @@ int run_single_argument(const char* argument) {
 }  // namespace
 
 int run_command_line(int argc, char** argv) {
+    if (argc >= 3 && is(argv[1], "--check")) return check_files(argc - 2, argv + 2);  // runs nothing, makes nothing
     run_package_code = run;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     init_adn();

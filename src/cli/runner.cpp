@@ -15,8 +15,8 @@ namespace {
 
 using OwnedText = std::unique_ptr<char, decltype(&std::free)>;
 
-// Where the header line starts, or null: it may follow blanks and comment
-// lines, but nothing else.
+}  // namespace
+
 const char* find_header(const char* source) {
     const char* p = source;
     for (;;) {
@@ -27,6 +27,8 @@ const char* find_header(const char* source) {
     }
     return std::strncmp(p, "sg<", 3) == 0 ? p : nullptr;
 }
+
+namespace {
 
 char* allocate_text(std::size_t size) {
     char* text = static_cast<char*>(std::malloc(size));

@@ -11,3 +11,7 @@ void parse_config(const char* source);
 
 // A new copy of the source without its header line; the caller frees it.
 char* strip_config(const char* source);
+
+// Where the header line starts, or null: it may follow blanks and comment
+// lines, but nothing else.
+const char* find_header(const char* source);

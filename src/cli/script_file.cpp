@@ -62,7 +62,9 @@ bool read_script_text(int descriptor, std::size_t first_size, std::size_t limit,
 
 }  // namespace
 
-void run_file(const char* path) {
+void run_file(const char* path) { run(read_script_file(path).c_str()); }
+
+std::string read_script_file(const char* path) {
     OpenDescriptor file(open(path, O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) error("Cannot open file: %s", path);
     struct stat info;
@@ -76,5 +78,5 @@ void run_file(const char* path) {
     } catch (const std::bad_alloc&) {
         error("Out of memory");
     }
-    run(text.c_str());
+    return text;
 }

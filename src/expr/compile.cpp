@@ -78,6 +78,7 @@ private:
     // operand that is a constant which cannot fail a zero test. Built once the
     // right operand is read, so that / and % fail at the divisor's end.
     const Node* binary(Operation operation, const Node* left, const Node* right) {
+        if (operation >= Operation::EQUAL && operation <= Operation::LESS_OR_EQUAL) note_compared(left, right);
         const BinaryForms& forms = binary_forms(operation);
         Node* node = add(forms.general, left, right);
         bool left_is_name = left->evaluate == nodes::variable;
@@ -94,6 +95,13 @@ private:
             fold_remainder_test(operation, *node);
         }
         return node;
+    }
+
+    void note_compared(const Node* left, const Node* right) const {
+        for (const Node* operand : {left, right}) {
+            if (operand->evaluate != nodes::variable) continue;
+            reader_.note(operand->name.name, operand->name.line, Findings::Use::COMPARED);
+        }
     }
 
     // name % divisor == whole constant (or !=) is one node: a test as common
@@ -129,7 +137,7 @@ private:
                 reader_.step();
                 if (reader_.check(TOKEN_LPAREN)) return call(reader_.text(index));
                 Node* node = add(nodes::variable);
-                node->name.name = reader_.text(index);
+                node->name = reader_.name(index, Findings::Use::READ);
                 return node;
             }
             case TOKEN_LPAREN: {
@@ -164,6 +172,7 @@ private:
         if (!reader_.match(TOKEN_RPAREN)) return fault(reader_.expected("Expected ')'"), argument);
         Node* node = add(nodes::call, argument);
         node->function = function;
+        if (function->result != nullptr) reader_.note(function->result, reader_.line, Findings::Use::TEXT_SET);
         return node;
     }
 };

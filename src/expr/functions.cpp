@@ -16,10 +16,12 @@ double compute_cos(double number, const char*, int) { return std::cos(number); }
 double compute_len(double, const char* text, int) { return static_cast<double>(std::strlen(text)); }
 double compute_num(double, const char* text, int) { return std::atof(text); }
 
+constexpr char STR_RESULT[] = "__tmp_str_result";
+
 double compute_str(double number, const char*, int line) {
     char text[NUMBER_TEXT_SIZE];
     format_number(number, text);
-    store_string_result("__tmp_str_result", text, line);
+    store_string_result(STR_RESULT, text, line);
     return 0;
 }
 
@@ -31,7 +33,7 @@ const ExpressionFunction functions[] = {
     {"cos", Argument::EXPRESSION, compute_cos},
     {"len", Argument::STRING_LITERAL, compute_len},
     {"num", Argument::STRING_LITERAL, compute_num},
-    {"str", Argument::EXPRESSION, compute_str},
+    {"str", Argument::EXPRESSION, compute_str, STR_RESULT},
     {nullptr, Argument::EXPRESSION, nullptr},
 };
 

@@ -10,6 +10,7 @@ struct ExpressionFunction {
     // a literal argument's text. str also stores its text as a result, which
     // fails at `line` when the variable table is full.
     double (*compute)(double number, const char* text, int line);
+    const char* result = nullptr;  // the text variable it sets
 };
 
 // The function of that name, or null.

@@ -57,6 +57,7 @@ public:
     explicit Scanner(const char* source) : current_(source) {}
 
     int line() const { return line_; }
+    bool word_cut() const { return word_cut_; }
 
     void scan_all() {
         token_count = 0;
@@ -76,8 +77,10 @@ private:
     const char* start_ = nullptr;
     const char* current_;
     int line_ = 1;
+    bool word_cut_ = false;
 
     char peek() const { return *current_; }
+    static bool is_word_character(char c) { return is_alpha(c) || is_digit(c); }
     char advance() { return *current_++; }
 
     bool match(char expected) {
@@ -157,7 +160,8 @@ private:
     void add_operator(TokenType type) { add_token(type, start_, current_ - start_); }
 
     void word() {
-        while ((is_alpha(peek()) || is_digit(peek())) && current_ - start_ < WORD_LIMIT) advance();
+        while (is_word_character(peek()) && current_ - start_ < WORD_LIMIT) advance();
+        if (current_ - start_ == WORD_LIMIT && is_word_character(peek())) word_cut_ = true;
         std::size_t length = current_ - start_;
         add_token(keyword_type(std::string_view(start_, length)), start_, length);
     }
@@ -237,5 +241,5 @@ LexResult tokenize(const char* source) {
         return LexResult{scanner.line(), failure.message};
     }
     match_braces();
-    return LexResult{scanner.line(), ""};
+    return LexResult{scanner.line(), "", scanner.word_cut()};
 }

@@ -9,6 +9,7 @@
 struct LexResult {
     int line;
     std::string error;  // empty when the whole text was tokenized
+    bool word_cut = false;  // a word ran on past the characters it keeps
 };
 
 // Fills `tokens` from a NUL-terminated source text, ending with a TOKEN_EOF

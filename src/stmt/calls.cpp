@@ -18,6 +18,7 @@ struct CallStatement : StatementOf<CallStatement> {
     Operand operands[MAX_ARGUMENTS]{};
     int operand_count = 0;
     std::optional<Fault> fault;
+    std::string result;
     int line = 0;
     Reader::Ending ending{};
 
@@ -26,6 +27,7 @@ struct CallStatement : StatementOf<CallStatement> {
         char copies[MAX_ARGUMENTS][STRING_SIZE];
         for (int i = 0; i < s.operand_count; i++) call.arguments[i] = value_of(s.operands[i], copies[i]);
         if (s.fault) raise(*s.fault);
+        call.result = s.result.c_str();
         call.line = s.line;
         s.procedure->perform(call);
         if (s.ending.missing) raise(*s.ending.missing);
@@ -118,6 +120,20 @@ bool read_arguments(Compiler& compiler, Reader& reader, const Procedure& procedu
     return false;
 }
 
+// For a check: the names the arguments read, and the result the call sets.
+void note_names(const Reader& reader, const CallStatement& call, bool complete) {
+    using Use = Findings::Use;
+    for (int i = 0; i < call.operand_count; i++) {
+        const Operand& operand = call.operands[i];
+        bool array = operand.kind == ArgumentKind::ARRAY;
+        if (operand.text != nullptr || (!array && operand.kind != ArgumentKind::STRING)) continue;
+        int line = array && call.line > 0 ? call.line : operand.name.line;  // arrays are looked up at the ')'
+        reader.note(operand.name.name, line, array ? Use::ARRAY_ARGUMENT : Use::STRING_ARGUMENT);
+    }
+    Use set = call.procedure->result == Result::TEXT ? Use::TEXT_SET : Use::SET;
+    if (complete && !call.result.empty()) reader.note(call.result.c_str(), call.line, set);
+}
+
 }  // namespace
 
 NewStatement compile_call(Compiler& compiler, Reader& reader, const Procedure& procedure) {
@@ -125,8 +141,11 @@ NewStatement compile_call(Compiler& compiler, Reader& reader, const Procedure& p
     auto statement = std::make_unique<CallStatement>();
     statement->procedure = &procedure;
     std::vector<int> ends;
-    if (read_arguments(compiler, reader, procedure, *statement)) {
-        statement->line = reader.line;
+    statement->result = result_name(procedure);
+    bool complete = read_arguments(compiler, reader, procedure, *statement);
+    if (complete) statement->line = reader.line;
+    note_names(reader, *statement, complete);
+    if (complete) {
         statement->ending = reader.end_statement(procedure.name);
         if (!statement->ending.missing) ends.push_back(statement->ending.landing.next);
     }

@@ -50,7 +50,8 @@ NewStatement compile_statement(Compiler& compiler, int start, Context context) {
     return failing_statement(reader.plain(std::string("Unexpected token: ") + reader.text()));
 }
 
-Compiler::Compiler() : texts_(new char[token_texts_used > 0 ? token_texts_used : 1]), kinds_(token_count) {
+Compiler::Compiler(Findings* findings)
+    : findings_(findings), texts_(new char[token_texts_used > 0 ? token_texts_used : 1]), kinds_(token_count) {
     std::memcpy(texts_.get(), token_texts, static_cast<std::size_t>(token_texts_used));
     for (int i = 0; i < token_count; i++) kinds_[i] = tokens[i].type;
     for (StatementTable& table : tables_) table = StatementTable{kinds_.data(), nullptr};
@@ -84,6 +85,7 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
         Slot slot = slot_at(at, context);
         if (slot.end_count == 0) {  // it always fails: nothing after it runs
             sequence.add(slot.statement, -1);
+            if (findings_ != nullptr && (at = findings_->resume_after(at)) >= 0) continue;  // a check goes on
             at = -1;
             break;
         }

@@ -17,11 +17,11 @@ constexpr int CONTEXTS = 2;
 // own copy of the token texts, so the token table is free for the next text.
 class Compiler {
 public:
-    Compiler();
+    explicit Compiler(Findings* findings = nullptr);
 
     NodePool pool;
 
-    Reader reader(int at) const { return Reader(texts_.get(), at); }
+    Reader reader(int at) const { return Reader(texts_.get(), at, findings_); }
 
     // The statement whose first token is at `index`.
     const Statement* statement_at(int index, Context context);
@@ -32,6 +32,7 @@ public:
     Sequence program();
 
 private:
+    Findings* findings_;  // for a check: then every statement is compiled, faulty ones too
     std::unique_ptr<char[]> texts_;
     std::vector<TokenType> kinds_;
     std::vector<std::unique_ptr<Statement>> owned_;

@@ -44,6 +44,7 @@ bool read_value(Compiler& compiler, Reader& reader, const char*& text, const Nod
     }
     Expression expression = compile_expression(reader, compiler.pool);
     value = expression.root;
+    if (value->evaluate == nodes::variable) reader.note(value->name.name, value->name.line, Findings::Use::COPIED);
     return !expression.faulted;
 }
 
@@ -94,10 +95,12 @@ NewStatement compile_assignment(Compiler& compiler, int start, Context context) 
     Reader reader = compiler.reader(start);
     reader.skip();
     reader.step();  // '='
-    statement->target = NameRef{reader.text(start), reader.line};
+    statement->target = reader.name(start, Findings::Use::TARGET);
     bool complete = read_value(compiler, reader, statement->text, statement->value);
+    if (statement->text != nullptr) reader.note(statement->target.name, reader.line, Findings::Use::TEXT_SET);
     statement->update_landing = Landing{reader.at, reader.line};
-    statement->ending = reader.end_statement("assignment");
+    // In an update clause the ';' is missing only where a loop nested there cleared the clause's flag.
+    statement->ending = (context == Context::UPDATE_CLAUSE ? reader.unnoted() : reader).end_statement("assignment");
     statement->ending_landing = statement->ending.landing;
     std::vector<int> ends;
     if (complete && context == Context::UPDATE_CLAUSE) ends.push_back(statement->update_landing.next);
@@ -158,11 +161,12 @@ NewStatement compile_declaration(Compiler& compiler, int start) {
     reader.skip();
     if (!reader.check(TOKEN_IDENTIFIER)) return failing_statement(reader.expected("Expected variable name"));
     auto statement = std::make_unique<Declaration>();
-    statement->name = NameRef{reader.text(), 0};
+    statement->name = reader.name(reader.at, Findings::Use::DECLARED);
     reader.step();
     if (!reader.match(TOKEN_ASSIGN)) return failing_statement(reader.expected_after(TOKEN_ASSIGN, "variable name"));
     statement->assign_line = reader.line;
     bool complete = read_value(compiler, reader, statement->text, statement->value);
+    if (statement->text != nullptr) reader.note(statement->name.name, reader.line, Findings::Use::TEXT_SET);
     statement->value_line = reader.line;
     statement->ending = reader.end_statement("variable declaration");
     std::vector<int> ends;
@@ -262,7 +266,7 @@ bool read_print_argument(Compiler& compiler, Reader& reader, Print& print) {
             }
             reader.step();
             argument.kind = PrintArgument::VARIABLE;
-            argument.name.line = reader.line;
+            argument.name = reader.name(index, Findings::Use::PRINTED);
             break;
         default:
             print.fault = reader.plain(std::string("Unexpected token in print: '") + reader.text(index) + "'");

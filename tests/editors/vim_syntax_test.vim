@@ -1,10 +1,12 @@
-" Headless check of the Zentul syntax file:
-"   vim -Nu NONE -es --cmd "let g:root = 'PROJECT'" -S tests/editors/vim_syntax_test.vim
+" Headless check of the Zentul Vim files:
+"   vim -Nu NONE -es --cmd "let g:root = 'PROJECT'" --cmd "let g:zentul = 'PROGRAM'" \
+"       -S tests/editors/vim_syntax_test.vim
 " Opens sample files through file-type detection and checks the highlight
-" group at chosen places. Exits 0 when all hold, 1 after listing the faults.
+" group at chosen places, then runs :make on a faulty script and checks the
+" quickfix list. Exits 0 when all hold, 1 after listing the faults.
 let s:faults = []
 execute 'set runtimepath^=' . fnameescape(g:root . '/editors/vim')
-filetype on
+filetype plugin on
 syntax on
 
 function! s:Group(line, text, occurrence) abort
@@ -107,6 +109,20 @@ for [s:item, s:group] in [['zentulComment', 'Comment'], ['zentulString', 'String
     call add(s:faults, s:item . ' links to "' . s:LinkOf(s:item) . '", expected ' . s:group)
   endif
 endfor
+
+" :make runs the check through the file type's compiler.
+let $PATH = fnamemodify(g:zentul, ':h') . ':' . $PATH
+let s:faulty = tempname() . '.zen'
+call writefile(['var s = "x";', 'var t = s;', 'print(q);'], s:faulty)
+execute 'edit ' . fnameescape(s:faulty)
+silent make
+let s:found = map(getqflist(), '[v:val.lnum, v:val.type, v:val.text]')
+let s:wanted = [[2, 'w', '`s` may hold a string, but copying it copies its number (0): copy a text with '
+      \ . 'substring(s, 0, 1023) [string-copy]'], [3, 'e', 'Undefined variable: q']]
+
+if s:found != s:wanted
+  call add(s:faults, ':make gave ' . string(s:found) . ', expected ' . string(s:wanted))
+endif
 
 if empty(s:faults)
   qall!

@@ -9,6 +9,11 @@
 // adn(update p) run package code in the middle of a script; package commands
 // in other inputs are skipped, as are texts that could block, pause, clear
 // the screen, write files or read the clock.
+//
+// Each script and package is checked as well (zentul --check): the check must
+// not crash, and a fault of the text of a script without packages that a run
+// meets (a message that begins "Expected" or "Unexpected") must be among the
+// errors it lists.
 #include <unistd.h>
 
 #include <cstdint>
@@ -24,6 +29,7 @@
 #include "core/steps.h"
 #include "core/variables.h"
 #include "oracle/oracle.h"
+#include "cli/checker.h"
 #include "cli/runner.h"
 
 namespace {
@@ -97,6 +103,33 @@ Outcome run_once(const std::string& script, const std::string& package_code, voi
     return outcome;
 }
 
+// What `zentul --check` prints for a file of the text.
+std::string check_output(const char* name, const std::string& text) {
+    std::ofstream(name, std::ios::binary) << text;
+    char* paths[] = {const_cast<char*>(name)};
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* caught = open_memstream(&buffer, &size);
+    std::FILE* saved = stdout;
+    stdout = caught;
+    check_files(1, paths);
+    std::fflush(caught);
+    stdout = saved;
+    std::fclose(caught);
+    std::string output(buffer, size);
+    std::free(buffer);
+    return output;
+}
+
+// The fault's message when the run ended at a fault of the text itself.
+std::string text_fault(const Outcome& outcome) {
+    std::size_t end = outcome.error.find("] ");
+    if (outcome.error.compare(0, 15, "[Error at line ") != 0 || end == std::string::npos) return "";
+    std::string message = outcome.error.substr(end + 2);
+    bool of_text = message.compare(0, 8, "Expected") == 0 || message.compare(0, 10, "Unexpected") == 0;
+    return of_text ? message : "";
+}
+
 void report(const char* label, const Outcome& outcome) {
     std::fprintf(stderr, "--- %s output:\n%s\n--- %s error: %s\n", label, outcome.output.c_str(), label,
                  outcome.error.c_str());
@@ -138,6 +171,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fprintf(stderr, "--- input:\n%s\n", text.c_str());
         report("reference", reference);
         report("engine", engine);
+        std::abort();
+    }
+    if (uses_packages) check_output("input.zep", "version: 2.0\nzentul:\n" + package_code);
+    std::string fault = uses_packages ? "" : text_fault(engine);
+    std::string checked = check_output("input.zen", script);
+    if (!fault.empty() && checked.find(": error: " + fault + "\n") == std::string::npos) {
+        std::fprintf(stderr, "--- the run failed with: %s\n--- the check listed:\n%s", fault.c_str(), checked.c_str());
         std::abort();
     }
     return 0;

@@ -6,6 +6,7 @@
 #include "adn/install.h"
 #include "adn/registry.h"
 #include "builtins/actions.h"
+#include "builtins/procedures.h"
 #include "core/variables.h"
 #include "cursor.h"
 
@@ -54,12 +55,16 @@ void read_array_name(Arguments& arguments, const char* name) {
     step_over();
 }
 
+// The result variable of the procedure being run.
+std::string result;
+
 void perform(Arguments& arguments, void (*action)(const Call&)) {
     for (int i = 0; i < arguments.count; i++) {
         ArgumentValue& value = arguments.call.arguments[i];
         if (value.name != nullptr) value.variable = find_variable(value.name);
     }
     arguments.call.line = current_line;
+    arguments.call.result = result.c_str();
     action(arguments.call);
 }
 
@@ -267,6 +272,7 @@ bool execute_procedure(const Token& first) {
         }
     }
     if (name == nullptr) return false;
+    if (const Procedure* procedure = find_procedure(first.type, name)) result = result_name(*procedure);
     run_procedure(first.type, name);
     consume_after(TOKEN_SEMICOLON, name);
     return true;
