@@ -506,7 +506,7 @@ def run_once(zentul, folder, name, tmp, source, case, args):
     env["FAKE_TOOL_WORKDIR"] = workdir
     if case.tools:
         make_tools(case, tmp, fill, env)
-    args = [script] if args is None else [os.fsdecode(fill(os.fsencode(a))) for a in args]
+    command = [script] if args is None else [os.fsdecode(fill(os.fsencode(a))) for a in args]
     stdin = None if case.stdin is None else fill(case.stdin)
     server = None
     try:
@@ -514,7 +514,7 @@ def run_once(zentul, folder, name, tmp, source, case, args):
             served = os.path.join(folder, os.fsdecode(fill(case.serve[1])))
             server = start_server(served, port)
         try:
-            result = subprocess.run([zentul] + args, cwd=workdir, env=env, timeout=TIMEOUT,
+            result = subprocess.run([zentul] + command, cwd=workdir, env=env, timeout=TIMEOUT,
                                     input=stdin,
                                     stdin=subprocess.DEVNULL if stdin is None else None,
                                     stdout=subprocess.PIPE,
