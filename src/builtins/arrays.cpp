@@ -31,15 +31,15 @@ void execute_pop(const Call& call) {
     Variable* array = array_of(call);
     if (array->array_length <= 0) error_at(call.line, "Array is empty: %s", call.arguments[0].name);
     double value = array->elements[array->array_length - 1];
-    store_number_result(call.result, value, call.line);
+    store_number_result(*call.result, value);
     array->array_length--;
 }
 
 void execute_contains(const Call& call) {
     Variable* array = array_of(call);
-    store_number_result(call.result, holds_value(*array, call.arguments[1].number) ? 1 : 0, call.line);
+    store_number_result(*call.result, holds_value(*array, call.arguments[1].number) ? 1 : 0);
 }
 
 void execute_length(const Call& call) {
-    store_number_result(call.result, array_of(call)->array_length, call.line);
+    store_number_result(*call.result, array_of(call)->array_length);
 }

@@ -56,7 +56,7 @@ int read_key() {
 // Each call names a new variable after the slot it is about to take.
 void store_random(const Call& call, double value) {
     char name[32];
-    std::snprintf(name, sizeof name, "%s%d", call.result, var_count);
+    std::snprintf(name, sizeof name, "%s%d", call.result->name, var_count);
     store_number_result(name, value, call.line);
 }
 
@@ -78,13 +78,13 @@ void execute_input(const Call& call) {
         error_at(call.line, "Failed to read input");
     }
     line[std::strcspn(line, "\n")] = '\0';
-    store_string_result(call.result, line, call.line);
+    store_string_result(*call.result, line);
 }
 
 void execute_str(const Call& call) {
     char text[NUMBER_TEXT_SIZE];
     format_number(call.arguments[0].number, text);
-    store_string_result(call.result, text, call.line);
+    store_string_result(*call.result, text);
 }
 
 void execute_sleep(const Call& call) {
@@ -105,7 +105,7 @@ void execute_getch(const Call& call) {
     int code = read_key();
     if (code == EOF) stop_if_signalled();
     char key[2] = {static_cast<char>(static_cast<unsigned char>(code)), '\0'};
-    store_string_result(call.result, key, call.line);
+    store_string_result(*call.result, key);
 }
 
 void execute_rand(const Call& call) { store_random(call, std::rand() / RANDOM_LIMIT); }
@@ -125,11 +125,11 @@ void execute_time(const Call& call) {
     const std::tm* local = std::localtime(&now);
     char text[64] = "";
     if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) text[0] = '\0';
-    store_string_result(call.result, text, call.line);
+    store_string_result(*call.result, text);
 }
 
 void execute_timestamp(const Call& call) {
-    store_number_result(call.result, static_cast<double>(std::time(nullptr)), call.line);
+    store_number_result(*call.result, static_cast<double>(std::time(nullptr)));
 }
 
-void execute_type_of(const Call& call) { store_string_result(call.result, call.arguments[0].text, call.line); }
+void execute_type_of(const Call& call) { store_string_result(*call.result, call.arguments[0].text); }

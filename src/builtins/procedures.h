@@ -35,11 +35,11 @@ struct ArgumentValue {
     const char* name;    // an array's name
 };
 
-// What a procedure gets: its arguments, the name of its result variable, and
-// the line of the ')', where its effects and failures take place.
+// What a procedure gets: its arguments, its result variable's name (at the
+// line of the ')'), and that line, where its effects and failures take place.
 struct Call {
     ArgumentValue arguments[3];
-    const char* result;
+    const NameRef* result;
     int line;
 };
 

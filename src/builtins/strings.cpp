@@ -1,3 +1,4 @@
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 
@@ -36,7 +37,7 @@ void transform_string(const Call& call, void (*transform)(char* text)) {
     char text[STRING_SIZE];
     copy_text(text, STRING_SIZE, call.arguments[0].text);
     transform(text);
-    store_string_result(call.result, text, call.line);
+    store_string_result(*call.result, text);
 }
 
 int text_length(const char* text) { return static_cast<int>(std::strlen(text)); }
@@ -46,9 +47,13 @@ bool starts_with(const char* text, const char* prefix, std::size_t prefix_length
     return text[0] == prefix[0] && std::strncmp(text, prefix, prefix_length) == 0;
 }
 
-// Appends `text` to `out` (holding `*length` characters) up to the string limit.
-void append_cut(char* out, int* length, const char* text) {
-    while (*text != '\0' && *length < STRING_SIZE - 1) out[(*length)++] = *text++;
+// Appends `count` characters of `text` to `out` (holding `*length`
+// characters), cut at the string limit.
+void append_cut(char* out, int* length, const char* text, std::ptrdiff_t count) {
+    std::ptrdiff_t room = STRING_SIZE - 1 - *length;
+    if (count > room) count = room;
+    std::memcpy(out + *length, text, static_cast<std::size_t>(count));
+    *length += static_cast<int>(count);
 }
 
 // Converts the field and appends its value; values past the array's limit are dropped.
@@ -77,7 +82,7 @@ void execute_substring(const Call& call) {
         std::memmove(text, text + start, static_cast<std::size_t>(count));
         text[count] = '\0';
     }
-    store_string_result(call.result, text, call.line);
+    store_string_result(*call.result, text);
 }
 
 void execute_char_at(const Call& call) {
@@ -88,7 +93,7 @@ void execute_char_at(const Call& call) {
         error_at(call.line, "Index out of bounds: %d (string length: %d)", index, text_len);
     }
     char character[2] = {text[index], '\0'};
-    store_string_result(call.result, character, call.line);
+    store_string_result(*call.result, character);
 }
 
 void execute_replace(const Call& call) {
@@ -97,19 +102,19 @@ void execute_replace(const Call& call) {
     const char* new_text = call.arguments[2].text;
     std::size_t old_length = std::strlen(old_text);
     // An empty pattern would match everywhere without moving on.
-    if (old_length == 0) return store_string_result(call.result, source, call.line);
+    if (old_length == 0) return store_string_result(*call.result, source);
     char out[STRING_SIZE];
     int length = 0;
     for (const char* at = source; *at != '\0' && length < STRING_SIZE - 1;) {
-        if (starts_with(at, old_text, old_length)) {
-            append_cut(out, &length, new_text);
-            at += old_length;
-        } else {
-            out[length++] = *at++;
-        }
+        const char* found = std::strstr(at, old_text);
+        const char* end = found != nullptr ? found : at + std::strlen(at);
+        append_cut(out, &length, at, end - at);
+        if (found == nullptr) break;
+        append_cut(out, &length, new_text, std::strlen(new_text));
+        at = found + old_length;
     }
     out[length] = '\0';
-    store_string_result(call.result, out, call.line);
+    store_string_result(*call.result, out);
 }
 
 void execute_split(const Call& call) {
@@ -118,7 +123,7 @@ void execute_split(const Call& call) {
     std::size_t delimiter_length = std::strlen(delimiter);
     if (delimiter_length == 0) error_at(call.line, "Delimiter cannot be empty");
     // The source is a copy, so the values can go straight into the result.
-    Variable* result = find_or_create_variable(call.result, call.line);
+    Variable* result = result_variable(*call.result);
     result->is_string = 0;
     result->is_array = 1;
     result->array_length = 0;

@@ -85,3 +85,20 @@ void store_number_result(const char* name, double value, int line) {
     variable->number = value;
     variable->is_string = 0;
 }
+
+Variable* result_variable(const NameRef& name) {
+    if (name.variable == nullptr) name.variable = find_or_create_variable(name.name, name.line);
+    return name.variable;
+}
+
+void store_string_result(const NameRef& name, const char* text) {
+    Variable* variable = result_variable(name);
+    copy_text(variable->string, STRING_SIZE, text);
+    variable->is_string = 1;
+}
+
+void store_number_result(const NameRef& name, double value) {
+    Variable* variable = result_variable(name);
+    variable->number = value;
+    variable->is_string = 0;
+}

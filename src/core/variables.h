@@ -49,3 +49,8 @@ void copy_text(char* field, int capacity, const char* text);
 // full table stops the script with an error at `line`.
 void store_string_result(const char* name, const char* text, int line);
 void store_number_result(const char* name, double value, int line);
+// The same for a result variable named by compiled code: made the first time
+// (a full table stops the script at the name's line) and kept.
+Variable* result_variable(const NameRef& name);
+void store_string_result(const NameRef& name, const char* text);
+void store_number_result(const NameRef& name, double value);

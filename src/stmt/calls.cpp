@@ -19,6 +19,7 @@ struct CallStatement : StatementOf<CallStatement> {
     int operand_count = 0;
     std::optional<Fault> fault;
     std::string result;
+    NameRef result_name{};  // of `result`, at the ')' line; keeps its variable once made
     int line = 0;
     Reader::Ending ending{};
 
@@ -27,7 +28,7 @@ struct CallStatement : StatementOf<CallStatement> {
         char copies[MAX_ARGUMENTS][STRING_SIZE];
         for (int i = 0; i < s.operand_count; i++) call.arguments[i] = value_of(s.operands[i], copies[i]);
         if (s.fault) raise(*s.fault);
-        call.result = s.result.c_str();
+        call.result = &s.result_name;
         call.line = s.line;
         s.procedure->perform(call);
         if (s.ending.missing) raise(*s.ending.missing);
@@ -144,6 +145,7 @@ NewStatement compile_call(Compiler& compiler, Reader& reader, const Procedure& p
     statement->result = result_name(procedure);
     bool complete = read_arguments(compiler, reader, procedure, *statement);
     if (complete) statement->line = reader.line;
+    statement->result_name = NameRef{statement->result.c_str(), statement->line};
     note_names(reader, *statement, complete);
     if (complete) {
         statement->ending = reader.end_statement(procedure.name);

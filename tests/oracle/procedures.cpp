@@ -64,7 +64,8 @@ void perform(Arguments& arguments, void (*action)(const Call&)) {
         if (value.name != nullptr) value.variable = find_variable(value.name);
     }
     arguments.call.line = current_line;
-    arguments.call.result = result.c_str();
+    NameRef result_name{result.c_str(), current_line};
+    arguments.call.result = &result_name;
     action(arguments.call);
 }
 
