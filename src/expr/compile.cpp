@@ -1,5 +1,7 @@
 #include "expr/compile.h"
 
+#include <cmath>
+
 namespace {
 
 // The infix operators, loosest first; every level is left-associative.
@@ -83,11 +85,19 @@ private:
         Node* node = add(forms.general, left, right);
         bool left_is_name = left->evaluate == nodes::variable;
         bool may_fail = operation == Operation::DIVIDE || operation == Operation::MODULO;
+        bool commutes = operation == Operation::ADD || operation == Operation::MULTIPLY;
         if (right->evaluate == nodes::variable && left_is_name) {
             node->evaluate = forms.names;
+        } else if (right->evaluate == nodes::variable && left->evaluate == nodes::constant && commutes) {
+            node->left = right;  // reading a constant does nothing, so the name may come first
+            node->number = left->number;
+            node->evaluate = forms.name_with_constant;
+        } else if (right->evaluate == nodes::variable) {
+            node->evaluate = forms.with_name;
         } else if (right->evaluate == nodes::constant && !(may_fail && right->number == 0)) {
             node->number = right->number;
             node->evaluate = left_is_name ? forms.name_with_constant : forms.with_constant;
+            multiply_for_power_of_two(operation, *node, left_is_name);
             if (operation == Operation::MODULO && !left_is_name && is_small_whole(right->number)) {
                 node->evaluate = nodes::remainder_by_whole;
                 node->whole_divisor = static_cast<int>(right->number);
@@ -95,6 +105,18 @@ private:
             fold_remainder_test(operation, *node);
         }
         return node;
+    }
+
+    // Dividing by a power of two is multiplying by its exact reciprocal: the
+    // same result, without a division's wait.
+    static void multiply_for_power_of_two(Operation operation, Node& node, bool left_is_name) {
+        int exponent = 0;
+        if (operation != Operation::DIVIDE || std::frexp(node.number, &exponent) != 0.5) return;
+        double reciprocal = 1 / node.number;
+        if (std::isinf(reciprocal)) return;
+        const BinaryForms& product = binary_forms(Operation::MULTIPLY);
+        node.number = reciprocal;
+        node.evaluate = left_is_name ? product.name_with_constant : product.with_constant;
     }
 
     void note_compared(const Node* left, const Node* right) const {

@@ -74,6 +74,12 @@ double names(const Node& node) {
     return apply(a->number, b->number);
 }
 
+template <double (*apply)(double, double)>
+double with_name(const Node& node) {
+    double a = left(node);
+    return apply(a, value_of_name(*node.right));
+}
+
 // The divisor is tested for zero once it has been evaluated.
 template <const char* failure>
 double nonzero(const Node& node, double b) {
@@ -93,15 +99,22 @@ double checked_names(const Node& node) {
     return apply(a, nonzero<failure>(node, value_of_name(*node.right)));
 }
 
+template <double (*apply)(double, double), const char* failure>
+double checked_with_name(const Node& node) {
+    double a = left(node);
+    return apply(a, nonzero<failure>(node, value_of_name(*node.right)));
+}
+
 constexpr char DIVISION_BY_ZERO[] = "Division by zero";
 constexpr char MODULO_BY_ZERO[] = "Modulo by zero";
 
 template <double (*apply)(double, double)>
-constexpr BinaryForms forms_of = {general<apply>, with_constant<apply>, name_with_constant<apply>, names<apply>};
+constexpr BinaryForms forms_of = {general<apply>, with_constant<apply>, name_with_constant<apply>, names<apply>,
+                                  with_name<apply>};
 
 template <double (*apply)(double, double), const char* failure>
 constexpr BinaryForms checked_forms_of = {checked<apply, failure>, with_constant<apply>, name_with_constant<apply>,
-                                          checked_names<apply, failure>};
+                                          checked_names<apply, failure>, checked_with_name<apply, failure>};
 
 const BinaryForms all_forms[] = {
     forms_of<add>,
@@ -136,7 +149,8 @@ constexpr TestForm test_form = {form, test_of<form>};
 
 template <double (*apply)(double, double)>
 constexpr TestForm comparison_tests[] = {test_form<general<apply>>, test_form<with_constant<apply>>,
-                                         test_form<name_with_constant<apply>>, test_form<names<apply>>};
+                                         test_form<name_with_constant<apply>>, test_form<names<apply>>,
+                                         test_form<with_name<apply>>};
 
 const TestForm* const test_tables[] = {comparison_tests<equal>,   comparison_tests<not_equal>,
                                        comparison_tests<greater>, comparison_tests<less>,
@@ -153,7 +167,7 @@ bool remainder_test_not(const Node& node);
 
 Condition condition_of(const Node* node) {
     for (const TestForm* table : test_tables) {
-        for (int form = 0; form < 4; form++) {
+        for (int form = 0; form < 5; form++) {
             if (table[form].evaluate == node->evaluate) return Condition{node, table[form].test};
         }
     }

@@ -40,6 +40,7 @@ struct BinaryForms {
     double (*with_constant)(const Node& node);
     double (*name_with_constant)(const Node& node);
     double (*names)(const Node& node);
+    double (*with_name)(const Node& node);  // a name on the right of another operand
 };
 
 const BinaryForms& binary_forms(Operation operation);
