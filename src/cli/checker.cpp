@@ -95,13 +95,6 @@ private:
     }
 };
 
-bool is_keyword(const char* word) {
-    for (const KeywordEntry* row = keywords; row->name != nullptr; row++) {
-        if (std::strcmp(row->name, word) == 0) return true;
-    }
-    return false;
-}
-
 // The findings of one text: the faults the compiler meets, and what the names
 // it notes tell.
 class TextCheck : public Findings {
@@ -233,7 +226,7 @@ private:
             if (!word.empty() && word.back() == ')') word.pop_back();
             if (!word.empty() && word.back() == '\'') word.pop_back();
             bool names_nothing = word != "else" && word != "function" && word != "return";
-            if (is_keyword(word.c_str()) && names_nothing) warn(found.line, "reserved-name", word);
+            if (keyword_type(word) != TOKEN_IDENTIFIER && names_nothing) warn(found.line, "reserved-name", word);
         }
         if (message == "Expected ',' between arguments (got '(')") warn(found.line, "print-call");
     }
@@ -344,10 +337,6 @@ void check_text(const std::string& source, TextCheck& check) {
     check.check_names(check_tokens(check));
     if (lexed.word_cut) check_long_names(text.get(), check);
 }
-
-}  // namespace
-
-namespace {
 
 bool is_package_path(const char* path) {
     const char* dot = std::strrchr(path, '.');

@@ -75,15 +75,11 @@ Variable* look_up_defined(const NameRef& name) {
 }
 
 void store_string_result(const char* name, const char* text, int line) {
-    Variable* variable = find_or_create_variable(name, line);
-    copy_text(variable->string, STRING_SIZE, text);
-    variable->is_string = 1;
+    store_string_result(NameRef{name, line}, text);
 }
 
 void store_number_result(const char* name, double value, int line) {
-    Variable* variable = find_or_create_variable(name, line);
-    variable->number = value;
-    variable->is_string = 0;
+    store_number_result(NameRef{name, line}, value);
 }
 
 Variable* result_variable(const NameRef& name) {

@@ -41,17 +41,6 @@ double number_value(const char* text) {
     return value;
 }
 
-// The keywords by their names, for a look-up that does not walk the table.
-TokenType keyword_type(std::string_view word) {
-    static const std::unordered_map<std::string_view, TokenType> by_name = [] {
-        std::unordered_map<std::string_view, TokenType> table;
-        for (const KeywordEntry* row = keywords; row->name != nullptr; row++) table.emplace(row->name, row->type);
-        return table;
-    }();
-    auto found = by_name.find(word);
-    return found != by_name.end() ? found->second : TOKEN_IDENTIFIER;
-}
-
 class Scanner {
 public:
     explicit Scanner(const char* source) : current_(source) {}
@@ -219,6 +208,17 @@ void match_braces() {
 }
 
 }  // namespace
+
+// The keywords by their names, for a look-up that does not walk the table.
+TokenType keyword_type(std::string_view word) {
+    static const std::unordered_map<std::string_view, TokenType> by_name = [] {
+        std::unordered_map<std::string_view, TokenType> table;
+        for (const KeywordEntry* row = keywords; row->name != nullptr; row++) table.emplace(row->name, row->type);
+        return table;
+    }();
+    auto found = by_name.find(word);
+    return found != by_name.end() ? found->second : TOKEN_IDENTIFIER;
+}
 
 char punctuation_of(TokenType type) {
     switch (type) {

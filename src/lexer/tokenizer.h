@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "lexer/token.h"
 
@@ -15,3 +16,6 @@ struct LexResult {
 // Fills `tokens` from a NUL-terminated source text, ending with a TOKEN_EOF
 // token.
 LexResult tokenize(const char* source);
+
+// The kind of a reserved word, or TOKEN_IDENTIFIER for any other word.
+TokenType keyword_type(std::string_view word);

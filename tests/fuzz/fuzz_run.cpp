@@ -53,7 +53,8 @@ bool is_safe(const std::string& text) {
 
 struct Outcome {
     std::string output;
-    std::string error;  // the error report, or how the run ended otherwise
+    std::string error;    // the error report, or how the run ended otherwise
+    std::string message;  // the error report's message alone
 };
 
 // A fresh package directory, with one repository in a folder of its own
@@ -69,6 +70,23 @@ void set_up_packages(const std::string& package_code) {
     init_adn();
 }
 
+// What `body` writes to standard output.
+template <typename Body>
+std::string caught_output(Body body) {
+    char* buffer = nullptr;
+    std::size_t size = 0;
+    std::FILE* caught = open_memstream(&buffer, &size);
+    std::FILE* saved = stdout;
+    stdout = caught;
+    body();
+    std::fflush(caught);
+    stdout = saved;
+    std::fclose(caught);
+    std::string output(buffer, size);
+    std::free(buffer);
+    return output;
+}
+
 // Runs the script from a fresh start, with standard output caught.
 Outcome run_once(const std::string& script, const std::string& package_code, void (*runner)(const char*),
                  bool uses_packages, [[maybe_unused]] long budget) {
@@ -79,27 +97,20 @@ Outcome run_once(const std::string& script, const std::string& package_code, voi
     steps_left = budget;
 #endif
     std::srand(1);
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* caught = open_memstream(&buffer, &size);
-    std::FILE* saved = stdout;
-    stdout = caught;
     Outcome outcome;
-    try {
-        runner(script.c_str());
-    } catch (const ScriptError& failure) {
-        outcome.error = "[Error at line " + std::to_string(failure.line) + "] " + failure.message;
-    }
+    outcome.output = caught_output([&] {
+        try {
+            runner(script.c_str());
+        } catch (const ScriptError& failure) {
+            outcome.error = "[Error at line " + std::to_string(failure.line) + "] " + failure.message;
+            outcome.message = failure.message;
+        }
 #ifdef ZENTUL_STEP_BUDGET
-    catch (const StepBudgetExhausted&) {
-        outcome.error = "(step budget exhausted)";
-    }
+        catch (const StepBudgetExhausted&) {
+            outcome.error = "(step budget exhausted)";
+        }
 #endif
-    std::fflush(caught);
-    stdout = saved;
-    std::fclose(caught);
-    outcome.output.assign(buffer, size);
-    std::free(buffer);
+    });
     return outcome;
 }
 
@@ -107,25 +118,12 @@ Outcome run_once(const std::string& script, const std::string& package_code, voi
 std::string check_output(const char* name, const std::string& text) {
     std::ofstream(name, std::ios::binary) << text;
     char* paths[] = {const_cast<char*>(name)};
-    char* buffer = nullptr;
-    std::size_t size = 0;
-    std::FILE* caught = open_memstream(&buffer, &size);
-    std::FILE* saved = stdout;
-    stdout = caught;
-    check_files(1, paths);
-    std::fflush(caught);
-    stdout = saved;
-    std::fclose(caught);
-    std::string output(buffer, size);
-    std::free(buffer);
-    return output;
+    return caught_output([&] { check_files(1, paths); });
 }
 
 // The fault's message when the run ended at a fault of the text itself.
 std::string text_fault(const Outcome& outcome) {
-    std::size_t end = outcome.error.find("] ");
-    if (outcome.error.compare(0, 15, "[Error at line ") != 0 || end == std::string::npos) return "";
-    std::string message = outcome.error.substr(end + 2);
+    const std::string& message = outcome.message;
     bool of_text = message.compare(0, 8, "Expected") == 0 || message.compare(0, 10, "Unexpected") == 0;
     return of_text ? message : "";
 }
