@@ -13,7 +13,7 @@
 #include "adn/table_lock.h"
 #include "adn/text_files.h"
 #include "net/download.h"
-#include "net/file_beside.h"
+#include "system/file_beside.h"
 
 namespace {
 

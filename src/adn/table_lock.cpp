@@ -11,7 +11,7 @@
 #include "adn/messages.h"
 #include "adn/registry.h"
 #include "adn/text_files.h"
-#include "net/stop_signal.h"
+#include "system/stop_signal.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "net/file_beside.h"
+#include "system/file_beside.h"
 
 // The package manager's directory, under the current working directory.
 inline constexpr char ADN_DIRECTORY[] = ".adn";

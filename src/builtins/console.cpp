@@ -13,7 +13,7 @@
 #include "builtins/actions.h"
 #include "core/error.h"
 #include "core/numbers.h"
-#include "net/stop_signal.h"
+#include "system/stop_signal.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "cli/command_line.h"
 #include "core/error.h"
-#include "net/stop_signal.h"
+#include "system/stop_signal.h"
 
 namespace {
 

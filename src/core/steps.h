@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/stop_signal.h"
+#include "system/stop_signal.h"
 
 // Every statement and every pass of a loop is a step. In the fuzzing build,
 // where any input must end, the steps are a bound on the work of one run; the
@@ -18,7 +18,7 @@ inline void count_step() {
 }
 
 // A pass of a loop is also where a stop signal is noticed
-// (net/stop_signal.h): a script without loops ends soon by itself, and every
+// (system/stop_signal.h): a script without loops ends soon by itself, and every
 // call that waits looks for one when it is interrupted.
 inline void count_pass() {
     stop_if_signalled();

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "net/download_limits.h"
-#include "net/file_beside.h"
+#include "system/file_beside.h"
 
 // The longest shell command the program runs; one that would need more is
 // never run, since cutting it would lose its closing quote or redirection.
@@ -24,7 +24,7 @@ bool looks_like_option(const char* address);
 // into `file`, each tool watched and held to `caps` (net/download_limits.h).
 // Returns 0 when one of them succeeded, otherwise 1. An address that looks
 // like an option, or a file that is not ready, fails without running
-// anything. Throws Stopped (net/stop_signal.h) when a signal asks to stop or
+// anything. Throws Stopped (system/stop_signal.h) when a signal asks to stop or
 // a tool was interrupted; the fallback is then not run.
 int download_into(const char* address, FileBeside& file, const DownloadCaps& caps);
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "net/stop_signal.h"
+#include "system/stop_signal.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "net/download_limits.h"
 #include "net/guarded_tool.h"
 #include "net/shell_command.h"
-#include "net/stop_signal.h"
+#include "system/stop_signal.h"
 
 namespace {
 

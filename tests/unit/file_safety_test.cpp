@@ -10,7 +10,7 @@
 
 #include "adn/text_files.h"
 #include "adn/leftovers.h"
-#include "net/file_beside.h"
+#include "system/file_beside.h"
 
 namespace fs = std::filesystem;
 

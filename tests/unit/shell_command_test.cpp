@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "net/shell_command.h"
-#include "net/stop_signal.h"
+#include "system/stop_signal.h"
 
 TEST(ShellCommand, ReturnsTheStatusOfAnOrdinaryEnd) { EXPECT_EQ(run_shell_command("exit 3"), 3); }
 

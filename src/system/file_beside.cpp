@@ -1,4 +1,4 @@
-#include "net/file_beside.h"
+#include "system/file_beside.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

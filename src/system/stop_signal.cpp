@@ -1,4 +1,4 @@
-#include "net/stop_signal.h"
+#include "system/stop_signal.h"
 
 volatile std::sig_atomic_t received_stop_signal = 0;
 
