@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <string>
 
-#include "adn/messages.h"
+#include "adn/package_rules.h"
 #include "adn/text_files.h"
+#include "core/faults.h"
 
 namespace {
 
-constexpr std::size_t CODE_LIMIT = 40959;
-constexpr char CODE_MARKER[] = "zentul:";
+void report(FaultCode code, const char* path) { std::printf("Error: %s\n", fault_of(code, path).message().c_str()); }
 
 }  // namespace
 
@@ -18,9 +18,9 @@ std::string collect_code(std::FILE* file, std::vector<int>* file_lines) {
     bool in_code = false;
     std::string line;
     bool ended = true;
-    for (int file_line = 1; code.size() <= CODE_LIMIT && read_line(file, line, &ended); file_line += ended) {
+    for (int file_line = 1; code.size() <= zep::CODE_LIMIT && read_line(file, line, &ended); file_line += ended) {
         if (line.empty() || line[0] == '#') continue;
-        if (line == CODE_MARKER) {
+        if (line == zep::CODE_MARKER) {
             in_code = true;
         } else if (in_code) {
             code += line;
@@ -37,13 +37,13 @@ int execute_zep_package(const char* path, const char* shown_path) {
     if (shown_path == nullptr) shown_path = path;
     OpenFile file = open_file(path, "r");
     if (file == nullptr) {
-        std::printf(adn_text::CANNOT_OPEN_PACKAGE, shown_path);
+        report(FaultCode::CANNOT_OPEN_PACKAGE, shown_path);
         return -1;
     }
     std::string code = collect_code(file.get());
     file.reset();
-    if (code.size() > CODE_LIMIT) {
-        std::printf(adn_text::PACKAGE_CODE_TOO_LARGE, shown_path);
+    if (code.size() > zep::CODE_LIMIT) {
+        report(FaultCode::PACKAGE_CODE_TOO_LARGE, shown_path);
         return -1;
     }
     if (!code.empty()) run_package_code(code.c_str());

@@ -4,5 +4,5 @@
 
 // The adn(...) and adm(...) statements with their ';', the reader on the
 // token after the keyword.
-NewStatement compile_adn(Reader& reader);
-NewStatement compile_adm(Reader& reader);
+Owned<> compile_adn(Reader& reader);
+Owned<> compile_adm(Reader& reader);

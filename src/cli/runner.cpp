@@ -32,7 +32,7 @@ namespace {
 
 char* allocate_text(std::size_t size) {
     char* text = static_cast<char*>(std::malloc(size));
-    if (text == nullptr) error("Out of memory");
+    if (text == nullptr) raise_at(current_line, FaultCode::OUT_OF_MEMORY);
     return text;
 }
 
@@ -78,6 +78,6 @@ void run(const char* source) {
     parse_config(source);
     OwnedText text(strip_config(source), &std::free);
     LexResult lexed = tokenize(text.get());
-    if (!lexed.error.empty()) error_at(lexed.line, "%s", lexed.error.c_str());
+    if (lexed.fault) raise(*lexed.fault);
     run_tokens(lexed.line);
 }

@@ -22,7 +22,6 @@ extern int var_count;
 void reset_variables();
 
 Variable* find_variable(const char* name);
-Variable* find_string_variable(const char* name);
 // A full table stops the script with an error at `line`.
 Variable* find_or_create_variable(const char* name, int line);
 

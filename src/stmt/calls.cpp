@@ -48,7 +48,7 @@ struct CallStatement : StatementOf<CallStatement> {
             value.text = kind_of(variable);
         } else {
             if (variable == nullptr || !variable->is_string) {
-                error_at(operand.name.line, "Undefined variable or not a string: %s", operand.name.name);
+                raise_at(operand.name.line, FaultCode::NOT_A_STRING, operand.name.name);
             }
             copy_text(copy, STRING_SIZE, variable->string);
             value.text = copy;
@@ -57,13 +57,14 @@ struct CallStatement : StatementOf<CallStatement> {
     }
 };
 
-std::string message_for_missing(const Procedure& procedure, const ArgumentForm& form) {
-    if (form.kind == ArgumentKind::LITERAL) return std::string("Expected string argument for ") + form.what;
-    return std::string("Expected ") + form.what + " for " + procedure.name + "()";
+Fault missing_argument(const Reader& reader, const Procedure& procedure, const ArgumentForm& form) {
+    if (form.kind == ArgumentKind::LITERAL) return reader.fault(FaultCode::EXPECTED_OPERAND, form.what);
+    return reader.fault(FaultCode::EXPECTED_ARGUMENT, form.what, procedure.name);
 }
 
 // Reads one argument into the operand; false, with the fault set, when it is
-// missing, or when its expression is faulty.
+// missing, or when its expression is faulty. A string variable is looked up
+// as soon as its name is read.
 bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure, const ArgumentForm& form,
                   CallStatement& call) {
     Operand& operand = call.operands[call.operand_count++];
@@ -88,7 +89,7 @@ bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure
     }
     if (!accepted) {
         call.operand_count--;
-        call.fault = reader.plain(message_for_missing(procedure, form));
+        call.fault = missing_argument(reader, procedure, form);
         return false;
     }
     if (is_name) {
@@ -100,7 +101,22 @@ bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure
     }
     reader.step();
     operand.name.line = reader.line;
+    if (is_name && form.kind == ArgumentKind::STRING) {
+        reader.note(operand.name.name, reader.line, Findings::Use::STRING_ARGUMENT);
+    }
     return true;
+}
+
+// A literal that its form refuses when empty (split's delimiter): the call
+// fails at its ')' once the arguments are read.
+std::optional<Fault> refused_literal(const Reader& reader, const Procedure& procedure, const CallStatement& call) {
+    for (int i = 0; i < call.operand_count; i++) {
+        const char* text = call.operands[i].text;
+        if (procedure.arguments[i].refuses_empty && text != nullptr && *text == '\0') {
+            return reader.fault(FaultCode::EMPTY_DELIMITER);
+        }
+    }
+    return std::nullopt;
 }
 
 // Reads the argument list up to its ')'; false, with the fault set, at the
@@ -110,46 +126,51 @@ bool read_arguments(Compiler& compiler, Reader& reader, const Procedure& procedu
         const ArgumentForm& form = procedure.arguments[i];
         if (i > 0 && !reader.match(TOKEN_COMMA)) {
             call.fault = form.after != nullptr ? reader.expected_after(TOKEN_COMMA, form.after)
-                                               : reader.expected("Expected ',' between arguments");
+                                               : reader.expected(FaultCode::EXPECTED_SEPARATOR);
             return false;
         }
         if (!read_operand(compiler, reader, procedure, form, call)) return false;
     }
-    if (reader.match(TOKEN_RPAREN)) return true;
-    call.fault = procedure.names_itself_at_close ? reader.expected_after(TOKEN_RPAREN, procedure.name)
-                                                 : reader.expected("Expected ')'");
-    return false;
+    if (!reader.match(TOKEN_RPAREN)) {
+        call.fault = procedure.names_itself_at_close ? reader.expected_after(TOKEN_RPAREN, procedure.name)
+                                                     : reader.expected(FaultCode::EXPECTED_CLOSE);
+        return false;
+    }
+    call.fault = refused_literal(reader, procedure, call);
+    return !call.fault;
 }
 
-// For a check: the names the arguments read, and the result the call sets.
-void note_names(const Reader& reader, const CallStatement& call, bool complete) {
+// For a check, once the list is read: the arrays, looked up at the ')', and
+// the result the call sets.
+void note_results(const Reader& reader, const CallStatement& call) {
     using Use = Findings::Use;
     for (int i = 0; i < call.operand_count; i++) {
         const Operand& operand = call.operands[i];
-        bool array = operand.kind == ArgumentKind::ARRAY;
-        if (operand.text != nullptr || (!array && operand.kind != ArgumentKind::STRING)) continue;
-        int line = array && call.line > 0 ? call.line : operand.name.line;  // arrays are looked up at the ')'
-        reader.note(operand.name.name, line, array ? Use::ARRAY_ARGUMENT : Use::STRING_ARGUMENT);
+        if (operand.kind == ArgumentKind::ARRAY) reader.note(operand.name.name, call.line, Use::ARRAY_ARGUMENT);
     }
-    Use set = call.procedure->result == Result::TEXT ? Use::TEXT_SET : Use::SET;
-    if (complete && !call.result.empty()) reader.note(call.result.c_str(), call.line, set);
+    if (call.result.empty()) return;
+    switch (call.procedure->result) {
+        case Result::TEXT: return reader.note(call.result.c_str(), call.line, Use::SET_TEXT);
+        case Result::ARRAY: return reader.note(call.result.c_str(), call.line, Use::SET_ARRAY);
+        case Result::RANDOM: return reader.note(call.result.c_str(), call.line, Use::SET_RANDOM);
+        default: return reader.note(call.result.c_str(), call.line, Use::SET_NUMBER);
+    }
 }
 
 }  // namespace
 
-NewStatement compile_call(Compiler& compiler, Reader& reader, const Procedure& procedure) {
-    if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, procedure.name));
-    auto statement = std::make_unique<CallStatement>();
+Owned<> compile_call(Compiler& compiler, Reader& reader, const Procedure& procedure) {
+    auto statement = new_statement<CallStatement>();
     statement->procedure = &procedure;
-    std::vector<int> ends;
     statement->result = result_name(procedure);
+    if (!statement->result.empty()) reader.note(statement->result.c_str(), 0, Findings::Use::WILL_SET);
+    if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, procedure.name));
     bool complete = read_arguments(compiler, reader, procedure, *statement);
     if (complete) statement->line = reader.line;
     statement->result_name = NameRef{statement->result.c_str(), statement->line};
-    note_names(reader, *statement, complete);
     if (complete) {
+        note_results(reader, *statement);
         statement->ending = reader.end_statement(procedure.name);
-        if (!statement->ending.missing) ends.push_back(statement->ending.landing.next);
     }
-    return NewStatement{std::move(statement), ends};
+    return statement;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "adn/script_commands.h"
 #include "builtins/procedures.h"
@@ -12,7 +13,7 @@ void add_end(std::vector<int>& ends, int end) {
     if (std::find(ends.begin(), ends.end(), end) == ends.end()) ends.push_back(end);
 }
 
-NewStatement compile_identifier_statement(Compiler& compiler, int start, Context context) {
+Owned<> compile_identifier_statement(Compiler& compiler, int start, Context context) {
     Reader reader = compiler.reader(start);
     const char* name = reader.text();
     reader.skip();
@@ -23,31 +24,60 @@ NewStatement compile_identifier_statement(Compiler& compiler, int start, Context
     } else if (reader.check(TOKEN_ASSIGN)) {
         return compile_assignment(compiler, start, context);
     }
-    return failing_statement(reader.plain(std::string("Unexpected identifier: ") + name));
+    return failing_statement(compiler.reader(start).fault(FaultCode::UNEXPECTED_IDENTIFIER, name));
+}
+
+template <Owned<> (*compile)(Reader&)>
+Owned<> compile_package_statement(Compiler& compiler, int start, Context) {
+    Reader reader = compiler.reader(start);
+    reader.skip();
+    return compile(reader);
+}
+
+// The statements by their first token's kind; procedures are found by
+// their table.
+struct StatementStart {
+    TokenType kind;
+    Owned<> (*compile)(Compiler& compiler, int start, Context context);
+};
+
+const StatementStart statement_starts[] = {
+    {TOKEN_IDENTIFIER, compile_identifier_statement},
+    {TOKEN_PRINT, compile_print},
+    {TOKEN_VAR, compile_declaration},
+    {TOKEN_IF, compile_if},
+    {TOKEN_WHILE, compile_while},
+    {TOKEN_FOR, compile_for},
+    {TOKEN_ADN, compile_package_statement<compile_adn>},
+    {TOKEN_ADM, compile_package_statement<compile_adm>},
+};
+
+const StatementStart* start_of(TokenType kind) {
+    for (const StatementStart& start : statement_starts) {
+        if (start.kind == kind) return &start;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
 int in_for_loop_update = 0;
 
-NewStatement compile_statement(Compiler& compiler, int start, Context context) {
+bool begins_statement(int index) {
+    TokenType kind = tokens[index].type;
+    if (kind != TOKEN_IDENTIFIER) return start_of(kind) != nullptr || find_procedure(kind, tokens[index].text);
+    TokenType next = tokens[index + 1].type;
+    return next == TOKEN_ASSIGN || (next == TOKEN_LPAREN && find_procedure(kind, tokens[index].text));
+}
+
+Owned<> compile_statement(Compiler& compiler, int start, Context context) {
     Reader reader = compiler.reader(start);
-    switch (reader.kind()) {
-        case TOKEN_IDENTIFIER: return compile_identifier_statement(compiler, start, context);
-        case TOKEN_PRINT: return compile_print(compiler, start);
-        case TOKEN_VAR: return compile_declaration(compiler, start);
-        case TOKEN_IF: return compile_if(compiler, start, context);
-        case TOKEN_WHILE: return compile_while(compiler, start, context);
-        case TOKEN_FOR: return compile_for(compiler, start, context);
-        case TOKEN_ADN: reader.skip(); return compile_adn(reader);
-        case TOKEN_ADM: reader.skip(); return compile_adm(reader);
-        default: break;
-    }
+    if (const StatementStart* found = start_of(reader.kind())) return found->compile(compiler, start, context);
     if (const Procedure* procedure = find_procedure(reader.kind(), reader.text())) {
         reader.skip();
         return compile_call(compiler, reader, *procedure);
     }
-    return failing_statement(reader.plain(std::string("Unexpected token: ") + reader.text()));
+    return failing_statement(reader.fault(FaultCode::UNEXPECTED_TOKEN, reader.text()));
 }
 
 Compiler::Compiler(Findings* findings)
@@ -67,12 +97,17 @@ const Compiler::Slot& Compiler::slot_at(int index, Context context) {
         tables_[table].by_index = by_index_[table].data();
     }
     if (slots_[table][index].statement == nullptr) {
-        NewStatement compiled = compile_statement(*this, index, context);
-        Slot filled{compiled.statement.get(), ends_.size(), compiled.ends.size()};
-        ends_.insert(ends_.end(), compiled.ends.begin(), compiled.ends.end());
+        std::vector<int> landings;
+        std::vector<int>* outer = std::exchange(landings_, &landings);
+        if (findings_ != nullptr) findings_->step(Findings::Step::STATEMENT, index);
+        Owned<> compiled = compile_statement(*this, index, context);
+        if (findings_ != nullptr) findings_->step(Findings::Step::END, index);
+        landings_ = outer;
+        Slot filled{compiled.get(), ends_.size(), landings.size()};
+        ends_.insert(ends_.end(), landings.begin(), landings.end());
         slots_[table][index] = filled;
         by_index_[table][index] = filled.statement;
-        owned_.push_back(std::move(compiled.statement));
+        owned_.push_back(std::move(compiled));
     }
     return slots_[table][index];
 }
@@ -80,17 +115,24 @@ const Compiler::Slot& Compiler::slot_at(int index, Context context) {
 Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends) {
     Sequence sequence(&tables_[static_cast<int>(context)], until, limit);
     std::vector<int> others;  // ends of paths that leave the usual one
+    std::vector<Slot> compiled;
     int at = start;
     while (!sequence.stops_at(at)) {
         Slot slot = slot_at(at, context);
+        compiled.push_back(slot);
         if (slot.end_count == 0) {  // it always fails: nothing after it runs
             sequence.add(slot.statement, -1);
-            if (findings_ != nullptr && (at = findings_->resume_after(at)) >= 0) continue;  // a check goes on
+            if (findings_ != nullptr) {  // a check goes on with the next statement
+                at = resume_after(at, sequence);
+                continue;
+            }
             at = -1;
             break;
         }
         sequence.add(slot.statement, ends_[slot.first_end]);
-        for (std::size_t i = 1; i < slot.end_count; i++) explore(ends_[slot.first_end + i], sequence, context, others);
+        for (std::size_t i = 1; i < slot.end_count; i++) {
+            explore(ends_[slot.first_end + i], sequence, context, others, compiled);
+        }
         at = ends_[slot.first_end];
     }
     if (at >= 0) {
@@ -98,12 +140,18 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
         add_end(ends, at);
     }
     for (int end : others) add_end(ends, end);
+    for (const Slot& slot : compiled) {
+        for (std::size_t i = 0; i < slot.end_count; i++) sequence.require_filled(ends_[slot.first_end + i]);
+    }
     return sequence;
 }
 
 // Compiles every statement that a path leaving the sequence's usual one can
-// reach, and notes where such paths stop.
-void Compiler::explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends) {
+// reach, and notes where such paths stop. For a check, such a path is a
+// branch that may be taken.
+void Compiler::explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends,
+                       std::vector<Slot>& compiled) {
+    if (findings_ != nullptr) findings_->step(Findings::Step::BRANCH, from);
     std::vector<int> pending{from};
     std::vector<bool> seen(kinds_.size());
     while (!pending.empty()) {
@@ -116,8 +164,45 @@ void Compiler::explore(int from, const Sequence& sequence, Context context, std:
             continue;
         }
         Slot slot = slot_at(at, context);
+        compiled.push_back(slot);
         for (std::size_t i = 0; i < slot.end_count; i++) pending.push_back(ends_[slot.first_end + i]);
     }
+    if (findings_ != nullptr) {
+        findings_->step(Findings::Step::OTHERWISE, from);
+        findings_->step(Findings::Step::JOIN, from);
+    }
+}
+
+// Where a check goes on after the statement at `start`, which always fails:
+// past its ';' (where a line or a statement follows), or past the block that
+// ends it (with an else part that follows), or at a line that begins a
+// statement, or where the sequence stops. A '}' that does not end the
+// sequence is passed over.
+int Compiler::resume_after(int start, const Sequence& sequence) const {
+    int braces = 0;
+    int parens = 0;
+    for (int at = start; tokens[at].type != TOKEN_EOF; at++) {
+        if (at > start && braces == 0) {
+            if (sequence.stops_at(at)) return at;
+            if (tokens[at - 1].line != tokens[at].line && begins_statement(at)) return at;
+        }
+        switch (tokens[at].type) {
+            case TOKEN_LPAREN: parens++; break;
+            case TOKEN_RPAREN: parens--; break;
+            case TOKEN_LBRACE: braces++; break;
+            case TOKEN_RBRACE:
+                if (braces > 0 && --braces == 0 && tokens[at + 1].type != TOKEN_ELSE) return at + 1;
+                break;
+            case TOKEN_SEMICOLON:  // the statement's end, when a statement or a line follows
+                if (braces == 0 && parens <= 0 && (tokens[at].line != tokens[at + 1].line || begins_statement(at + 1) ||
+                                                   sequence.stops_at(at + 1))) {
+                    return at + 1;
+                }
+                break;
+            default: break;
+        }
+    }
+    return token_count - 1;
 }
 
 Sequence Compiler::program() {

@@ -38,12 +38,13 @@ TEST_F(Variables, NamesAreCutAt63Characters) {
     EXPECT_EQ(find_variable(name.substr(0, 63).c_str()), variable);
 }
 
-TEST_F(Variables, StringLookUpSkipsOtherKinds) {
+TEST_F(Variables, StringResultKeepsTheNumber) {
     store_number_result("n", 3, 1);
-    EXPECT_EQ(find_string_variable("n"), nullptr);
+    EXPECT_EQ(find_variable("n")->is_string, 0);
     store_string_result("n", "text", 1);
-    Variable* variable = find_string_variable("n");
+    Variable* variable = find_variable("n");
     ASSERT_NE(variable, nullptr);
+    EXPECT_EQ(variable->is_string, 1);
     EXPECT_STREQ(variable->string, "text");
     EXPECT_EQ(variable->number, 3);  // a string result leaves the number alone
     EXPECT_EQ(var_count, 1);

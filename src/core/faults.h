@@ -1,0 +1,105 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Every fault that the lexer, the compiler, the engine and the package reader
+// can raise: its code, what decides whether it happens, and its format, whose
+// %s take the fault's texts and %d and %c its numbers, each in order. Running,
+// checking and the reference interpreter all format from this one table.
+//
+// What decides a fault: TEXT, the text alone; NAMES, which variables exist and
+// what they hold where it is read; VALUES, the values computed; SYSTEM, files,
+// input and memory.
+#define ZENTUL_FAULTS(ROW)                                                            \
+    ROW(UNTERMINATED_STRING, TEXT, "Unterminated string literal")                     \
+    ROW(UNKNOWN_CHARACTER, TEXT, "Unknown character: '%c'")                           \
+    ROW(TOO_MANY_TOKENS, TEXT, "Too many tokens (max %d)")                            \
+    ROW(EXPECTED_AFTER, TEXT, "Expected '%c' after %s (got '%s')")                    \
+    ROW(EXPECTED_IN_FOR, TEXT, "Expected ';' in for loop (got '%s')")                 \
+    ROW(EXPECTED_CLOSE, TEXT, "Expected ')' (got '%s')")                              \
+    ROW(EXPECTED_BLOCK, TEXT, "Expected '{' (got '%s')")                              \
+    ROW(EXPECTED_SEPARATOR, TEXT, "Expected ',' between arguments (got '%s')")        \
+    ROW(EXPECTED_NAME, TEXT, "Expected variable name (got '%s')")                     \
+    ROW(EXPECTED_LITERAL, TEXT, "Expected string argument (got '%s')")                \
+    ROW(EXPECTED_EXPRESSION, TEXT, "Expected expression (got '%s')")                  \
+    ROW(EXPECTED_ARGUMENT, TEXT, "Expected %s for %s()")                              \
+    ROW(EXPECTED_OPERAND, TEXT, "Expected string argument for %s")                    \
+    ROW(UNEXPECTED_TOKEN, TEXT, "Unexpected token: %s")                               \
+    ROW(UNEXPECTED_IDENTIFIER, TEXT, "Unexpected identifier: %s")                     \
+    ROW(UNEXPECTED_IN_PRINT, TEXT, "Unexpected token in print: '%s'")                 \
+    ROW(STRING_IN_EXPRESSION, TEXT, "Cannot use string in expression")               \
+    ROW(UNDEFINED_FUNCTION, TEXT, "Undefined function: %s")                           \
+    ROW(EXPECTED_COMMAND, TEXT, "Expected %s command")                                \
+    ROW(EXPECTED_PACKAGE_NAME, TEXT, "Expected package name for %s")                  \
+    ROW(EXPECTED_REPOSITORY, TEXT, "Expected repository URL for %s")                  \
+    ROW(UNKNOWN_COMMAND, TEXT, "Unknown %s command: %s")                              \
+    ROW(UNDEFINED_VARIABLE, NAMES, "Undefined variable: %s")                          \
+    ROW(NOT_A_STRING, NAMES, "Undefined variable or not a string: %s")                \
+    ROW(UNDEFINED_ARRAY, NAMES, "Undefined array: %s")                                \
+    ROW(NOT_AN_ARRAY, NAMES, "Variable is not an array: %s")                          \
+    ROW(DIVISION_BY_ZERO, VALUES, "Division by zero")                                 \
+    ROW(MODULO_BY_ZERO, VALUES, "Modulo by zero")                                     \
+    ROW(EMPTY_DELIMITER, VALUES, "Delimiter cannot be empty")                         \
+    ROW(INDEX_OUT_OF_BOUNDS, VALUES, "Index out of bounds: %d (string length: %d)")   \
+    ROW(ARRAY_FULL, VALUES, "Array is full: %s")                                      \
+    ROW(ARRAY_EMPTY, VALUES, "Array is empty: %s")                                    \
+    ROW(TOO_MANY_VARIABLES, VALUES, "Too many variables (max %d)")                    \
+    ROW(INPUT_FAILED, SYSTEM, "Failed to read input")                                 \
+    ROW(OPEN_FAILED, SYSTEM, "Failed to open file: %s")                               \
+    ROW(OPEN_FOR_WRITING_FAILED, SYSTEM, "Failed to open file for writing: %s")       \
+    ROW(OPEN_FOR_APPENDING_FAILED, SYSTEM, "Failed to open file for appending: %s")   \
+    ROW(WRITE_FAILED, SYSTEM, "Failed to write file: %s")                             \
+    ROW(CANNOT_OPEN_FILE, SYSTEM, "Cannot open file: %s")                             \
+    ROW(CANNOT_READ_FILE, SYSTEM, "Cannot read file: %s")                             \
+    ROW(OUT_OF_MEMORY, SYSTEM, "Out of memory")                                       \
+    ROW(CANNOT_OPEN_PACKAGE, SYSTEM, "Cannot open package file: %s")                  \
+    ROW(PACKAGE_CODE_TOO_LARGE, SYSTEM, "Package code too large: %s")
+
+enum class FaultCode : unsigned char {
+#define ZENTUL_FAULT_CODE(code, decided_by, format) code,
+    ZENTUL_FAULTS(ZENTUL_FAULT_CODE)
+#undef ZENTUL_FAULT_CODE
+};
+
+enum class DecidedBy : unsigned char { TEXT, NAMES, VALUES, SYSTEM };
+
+DecidedBy decided_by(FaultCode code);
+
+// One fault, as data: its code and arguments, the line it is reported at (0:
+// the line that the statement before left, for a fault met before the
+// statement has read a token; `own_line` is then the statement's own), and
+// the token it was found at (-1 for none).
+struct Fault {
+    FaultCode code{};
+    std::string texts[2];
+    int numbers[2] = {0, 0};
+    int line = 0;
+    int own_line = 0;
+    int token = -1;
+
+    // The message: the code's format filled with the arguments.
+    std::string message() const;
+};
+
+namespace fault_detail {
+
+inline void add(Fault& fault, int& texts, int&, std::string_view text) { fault.texts[texts++] = std::string(text); }
+inline void add(Fault& fault, int&, int& numbers, int number) { fault.numbers[numbers++] = number; }
+inline void add(Fault& fault, int& texts, int& numbers, char character) {
+    add(fault, texts, numbers, static_cast<int>(static_cast<unsigned char>(character)));
+}
+
+}  // namespace fault_detail
+
+// The fault of that code with its arguments: texts for %s, ints for %d and
+// characters for %c, in the order of the format.
+template <typename... Arguments>
+Fault fault_of(FaultCode code, const Arguments&... arguments) {
+    Fault fault;
+    fault.code = code;
+    [[maybe_unused]] int texts = 0;
+    [[maybe_unused]] int numbers = 0;
+    (fault_detail::add(fault, texts, numbers, arguments), ...);
+    return fault;
+}
