@@ -7,6 +7,7 @@
 
 #include "adn/install.h"
 #include "adn/registry.h"
+#include "stmt/compiler.h"
 
 namespace {
 
@@ -99,8 +100,9 @@ std::optional<Fault> read_adm_command(Reader& reader, PackageStatement& statemen
 
 using CommandReader = std::optional<Fault> (*)(Reader&, PackageStatement&, const std::string&);
 
-Owned<> compile_package_statement(Reader& reader, const char* keyword, std::initializer_list<TokenType> command_kinds,
+Owned<> compile_package_statement(Reader reader, const char* keyword, std::initializer_list<TokenType> command_kinds,
                                   CommandReader read_command) {
+    reader.skip();
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, keyword));
     if (std::none_of(command_kinds.begin(), command_kinds.end(), [&](TokenType kind) { return reader.check(kind); })) {
         return failing_statement(reader.fault(FaultCode::EXPECTED_COMMAND, keyword));
@@ -123,12 +125,12 @@ Owned<> compile_package_statement(Reader& reader, const char* keyword, std::init
 
 }  // namespace
 
-Owned<> compile_adn(Reader& reader) {
-    return compile_package_statement(reader, "adn", {TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE},
+Owned<> compile_adn(Compiler& compiler, int start, Context) {
+    return compile_package_statement(compiler.reader(start), "adn", {TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE},
                                      read_adn_command);
 }
 
-Owned<> compile_adm(Reader& reader) {
-    return compile_package_statement(reader, "adm", {TOKEN_IDENTIFIER, TOKEN_MIRROR, TOKEN_REMOVE},
+Owned<> compile_adm(Compiler& compiler, int start, Context) {
+    return compile_package_statement(compiler.reader(start), "adm", {TOKEN_IDENTIFIER, TOKEN_MIRROR, TOKEN_REMOVE},
                                      read_adm_command);
 }

@@ -57,7 +57,7 @@ int read_key() {
 void store_random(const Call& call, double value) {
     char name[32];
     std::snprintf(name, sizeof name, "%s%d", call.result->name, var_count);
-    store_number_result(name, value, call.line);
+    store_number_result(NameRef{name, call.line}, value);
 }
 
 void execute_input(const Call& call) {

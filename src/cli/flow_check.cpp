@@ -70,6 +70,38 @@ std::vector<Finding> FlowCheck::finish(const std::vector<int>& cut_words) {
     return std::move(findings_);
 }
 
+// After a statement that always fails, checking goes on:
+// past its ';' (where a line or a statement follows), or past the block that
+// ends it (with an else part that follows), or at a line that begins a
+// statement, or where the sequence stops. A '}' that does not end the
+// sequence is passed over.
+int FlowCheck::resume_after(int start, const Sequence& sequence) {
+    int braces = 0;
+    int parens = 0;
+    for (int at = start; tokens[at].type != TOKEN_EOF; at++) {
+        if (at > start && braces == 0) {
+            if (sequence.stops_at(at)) return at;
+            if (tokens[at - 1].line != tokens[at].line && begins_statement(at)) return at;
+        }
+        switch (tokens[at].type) {
+            case TOKEN_LPAREN: parens++; break;
+            case TOKEN_RPAREN: parens--; break;
+            case TOKEN_LBRACE: braces++; break;
+            case TOKEN_RBRACE:
+                if (braces > 0 && --braces == 0 && tokens[at + 1].type != TOKEN_ELSE) return at + 1;
+                break;
+            case TOKEN_SEMICOLON:  // the statement's end, when a statement or a line follows
+                if (braces == 0 && parens <= 0 && (tokens[at].line != tokens[at + 1].line || begins_statement(at + 1) ||
+                                                   sequence.stops_at(at + 1))) {
+                    return at + 1;
+                }
+                break;
+            default: break;
+        }
+    }
+    return token_count - 1;
+}
+
 int FlowCheck::id_of(const char* name) {
     return ids_.try_emplace(name, static_cast<int>(ids_.size())).first->second;
 }

@@ -28,6 +28,7 @@ public:
     void fault(const Fault& fault) override;
     void name(const char* name, int line, Use use) override;
     void step(Step step, int index) override;
+    int resume_after(int start, const Sequence& sequence) override;
 
     // The findings, once every statement is compiled; `cut_words` are the
     // tokens that hold the rest of a word cut after 63 characters.

@@ -28,8 +28,8 @@ private:
 };
 
 // A compiled statement. Running it does what reading its tokens does, and
-// tells where that reading ends. A kind of statement is a struct T deriving
-// from StatementOf<T> with T::run(const T&): the one way a statement runs.
+// tells where that reading ends. A kind of statement T derives from
+// StatementOf<T>, and T::run(const T&) is how one runs.
 struct Statement {
     using Run = Landing (*)(const Statement& self);
     Run run;
@@ -84,9 +84,8 @@ public:
     }
     void set_end(int end) { end_ = end; }
     bool empty() const { return steps_.empty(); }
-    // Fails when a statement of the sequence may land at `index` and nothing
-    // is compiled there for the sequence to run: a fault of the compiler,
-    // caught while it compiles rather than as a jump to nowhere.
+    // Fails while compiling, not as a jump to nowhere, where a statement of
+    // the sequence may land and nothing is compiled.
     void require_filled(int index) const;
 
     // Runs them from the line given; lands where the rule held, with the last

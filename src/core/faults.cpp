@@ -21,19 +21,11 @@ DecidedBy decided_by(FaultCode code) { return row_of(code).decided_by; }
 
 std::string Fault::message() const {
     std::string message;
-    int text = 0;
-    int number = 0;
+    std::size_t next = 0;
     for (const char* at = row_of(code).format; *at != '\0'; at++) {
-        if (at[0] != '%' || at[1] == '\0') {
-            message += *at;
-            continue;
-        }
-        switch (*++at) {
-            case 's': message += texts[text++]; break;
-            case 'd': message += std::to_string(numbers[number++]); break;
-            case 'c': message += static_cast<char>(numbers[number++]); break;
-            default: message += *at; break;
-        }
+        bool placeholder = at[0] == '%' && at[1] != '\0';
+        message += placeholder ? (next < arguments.size() ? arguments[next++] : "") : std::string(1, *at);
+        at += placeholder;
     }
     return message;
 }

@@ -2,15 +2,12 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Every fault that the lexer, the compiler, the engine and the package reader
-// can raise: its code, what decides whether it happens, and its format, whose
-// %s take the fault's texts and %d and %c its numbers, each in order. Running,
-// checking and the reference interpreter all format from this one table.
-//
-// What decides a fault: TEXT, the text alone; NAMES, which variables exist and
-// what they hold where it is read; VALUES, the values computed; SYSTEM, files,
-// input and memory.
+// can raise: its code, what decides it (the text alone; which variables exist
+// where it is met; the values computed; files, input and memory) and its
+// format. Running, checking and the reference interpreter all format from it.
 #define ZENTUL_FAULTS(ROW)                                                            \
     ROW(UNTERMINATED_STRING, TEXT, "Unterminated string literal")                     \
     ROW(UNKNOWN_CHARACTER, TEXT, "Unknown character: '%c'")                           \
@@ -66,40 +63,26 @@ enum class DecidedBy : unsigned char { TEXT, NAMES, VALUES, SYSTEM };
 
 DecidedBy decided_by(FaultCode code);
 
-// One fault, as data: its code and arguments, the line it is reported at (0:
-// the line that the statement before left, for a fault met before the
-// statement has read a token; `own_line` is then the statement's own), and
-// the token it was found at (-1 for none).
+// One fault, as data: its code, its arguments as text, the line it is
+// reported at (0: the line the statement before left, for a fault met before
+// the statement read a token; `own_line` is then its own), and the token it
+// was found at (-1 for none).
 struct Fault {
     FaultCode code{};
-    std::string texts[2];
-    int numbers[2] = {0, 0};
+    std::vector<std::string> arguments;
     int line = 0;
     int own_line = 0;
     int token = -1;
 
-    // The message: the code's format filled with the arguments.
-    std::string message() const;
+    std::string message() const;  // the format filled with the arguments
 };
 
-namespace fault_detail {
+inline std::string argument_text(std::string_view text) { return std::string(text); }
+inline std::string argument_text(int number) { return std::to_string(number); }
+inline std::string argument_text(char character) { return std::string(1, character); }
 
-inline void add(Fault& fault, int& texts, int&, std::string_view text) { fault.texts[texts++] = std::string(text); }
-inline void add(Fault& fault, int&, int& numbers, int number) { fault.numbers[numbers++] = number; }
-inline void add(Fault& fault, int& texts, int& numbers, char character) {
-    add(fault, texts, numbers, static_cast<int>(static_cast<unsigned char>(character)));
-}
-
-}  // namespace fault_detail
-
-// The fault of that code with its arguments: texts for %s, ints for %d and
-// characters for %c, in the order of the format.
+// The fault of that code with its arguments: texts, ints and characters.
 template <typename... Arguments>
 Fault fault_of(FaultCode code, const Arguments&... arguments) {
-    Fault fault;
-    fault.code = code;
-    [[maybe_unused]] int texts = 0;
-    [[maybe_unused]] int numbers = 0;
-    (fault_detail::add(fault, texts, numbers, arguments), ...);
-    return fault;
+    return Fault{code, {argument_text(arguments)...}};
 }

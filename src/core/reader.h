@@ -11,32 +11,29 @@
 #include "lexer/token.h"
 
 // What compiling for a check (`zentul --check`) is told, in the order a run
-// meets it: where each statement begins and ends, every fault a run reaching
-// it would meet, each use of a name, and how control flows between them.
+// meets it: each statement, fault a run reaching it meets, use of a name and
+// turn of control flow; and asked: where checking goes on after a statement
+// that always fails.
 class Findings {
 public:
-    // A name read as a number (alone as a value: copied too; an operand of a
-    // comparison: compared too), printed, assigned to, or given to a
-    // procedure; one that the statement gives a value if it completes, told
-    // as soon as it is known; or given a value: declared, assigned (it
-    // exists already), set as a result (made if need be; both keep whether
-    // it is an array), or made an array; or a new result of rand, named
-    // after the count of variables.
+    // A name read (as a number: alone as a value it is copied too, beside a
+    // comparison compared too), printed, assigned to or given to a procedure;
+    // to be set if the statement completes (told as soon as it is known);
+    // declared, assigned, set as a result (both keep an array one) or made an
+    // array; rand's new result, named after the count of variables.
     enum class Use { READ, COPIED, COMPARED, PRINTED, TARGET, STRING_ARGUMENT, ARRAY_ARGUMENT, WILL_SET,
                      DECLARED_TEXT, DECLARED_NUMBER, ASSIGNED_TEXT, ASSIGNED_NUMBER, SET_TEXT, SET_NUMBER, SET_ARRAY,
                      SET_RANDOM };
-    // A statement begins (at its first token) or ends; a branch begins (the
-    // if's block follows), its other way (the else block, or none) and their
-    // join; a loop begins (its condition follows, evaluated before every
-    // pass), its body, its end; package code may run; a loop's body never
-    // runs (a for loop without a condition); a block is never closed (at its
-    // '{').
+    // A statement's first token and end; an if's block, its else block (or
+    // none) and their join; a loop's condition (before every pass), body and
+    // end; package code run; a for body that never runs; an unclosed '{'.
     enum class Step { STATEMENT, END, BRANCH, OTHERWISE, JOIN, LOOP, BODY, LOOP_END, PACKAGE_CODE, NEVER_RUNS,
                       UNCLOSED };
     virtual ~Findings() = default;
     virtual void fault(const Fault& fault) = 0;
     virtual void name(const char* name, int line, Use use) = 0;
     virtual void step(Step step, int index) = 0;
+    virtual int resume_after(int start, const Sequence& sequence) = 0;
 };
 
 // Reads the token table while a text is compiled, step by step as running it
@@ -71,15 +68,14 @@ public:
         return true;
     }
 
-    // A place where the statement may land; the compiler compiles what
-    // follows it.
+    // A place where the statement may land, and the compiler compiles next.
     Landing land(int next, int landing_line) const {
         if (std::find(landings_->begin(), landings_->end(), next) == landings_->end()) landings_->push_back(next);
         return Landing(next, landing_line);
     }
     Landing land() const { return land(at, line); }
 
-    // The fault of that code and arguments (core/faults.h), met here.
+    // The fault of that code and arguments, met here.
     template <typename... Arguments>
     Fault fault(FaultCode code, const Arguments&... arguments) const {
         Fault found = fault_of(code, arguments...);

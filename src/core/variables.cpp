@@ -68,14 +68,6 @@ Variable* look_up_defined(const NameRef& name) {
     return variable;
 }
 
-void store_string_result(const char* name, const char* text, int line) {
-    store_string_result(NameRef{name, line}, text);
-}
-
-void store_number_result(const char* name, double value, int line) {
-    store_number_result(NameRef{name, line}, value);
-}
-
 Variable* result_variable(const NameRef& name) {
     if (name.variable == nullptr) name.variable = find_or_create_variable(name.name, name.line);
     return name.variable;

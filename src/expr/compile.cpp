@@ -86,7 +86,9 @@ private:
         bool left_is_name = left->evaluate == nodes::variable;
         bool may_fail = operation == Operation::DIVIDE || operation == Operation::MODULO;
         bool commutes = operation == Operation::ADD || operation == Operation::MULTIPLY;
-        if (may_fail && right->evaluate == nodes::constant && right->number == 0) tell_zero_divisor(operation);
+        if (may_fail && right->evaluate == nodes::constant && right->number == 0) {  // fails whenever evaluated
+            reader_.fault(operation == Operation::DIVIDE ? FaultCode::DIVISION_BY_ZERO : FaultCode::MODULO_BY_ZERO);
+        }
         if (right->evaluate == nodes::variable && left_is_name) {
             node->evaluate = forms.names;
         } else if (right->evaluate == nodes::variable && left->evaluate == nodes::constant && commutes) {
@@ -118,12 +120,6 @@ private:
         const BinaryForms& product = binary_forms(Operation::MULTIPLY);
         node.number = reciprocal;
         node.evaluate = left_is_name ? product.name_with_constant : product.with_constant;
-    }
-
-    // A divisor written as 0 fails whenever the operation is evaluated: a
-    // check is told so, while a run meets it as any zero.
-    void tell_zero_divisor(Operation operation) const {
-        reader_.fault(operation == Operation::DIVIDE ? FaultCode::DIVISION_BY_ZERO : FaultCode::MODULO_BY_ZERO);
     }
 
     void note_compared(const Node* left, const Node* right) const {

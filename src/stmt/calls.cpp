@@ -107,18 +107,6 @@ bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure
     return true;
 }
 
-// A literal that its form refuses when empty (split's delimiter): the call
-// fails at its ')' once the arguments are read.
-std::optional<Fault> refused_literal(const Reader& reader, const Procedure& procedure, const CallStatement& call) {
-    for (int i = 0; i < call.operand_count; i++) {
-        const char* text = call.operands[i].text;
-        if (procedure.arguments[i].refuses_empty && text != nullptr && *text == '\0') {
-            return reader.fault(FaultCode::EMPTY_DELIMITER);
-        }
-    }
-    return std::nullopt;
-}
-
 // Reads the argument list up to its ')'; false, with the fault set, at the
 // first fault.
 bool read_arguments(Compiler& compiler, Reader& reader, const Procedure& procedure, CallStatement& call) {
@@ -136,7 +124,10 @@ bool read_arguments(Compiler& compiler, Reader& reader, const Procedure& procedu
                                                      : reader.expected(FaultCode::EXPECTED_CLOSE);
         return false;
     }
-    call.fault = refused_literal(reader, procedure, call);
+    for (int i = 0; i < call.operand_count; i++) {  // a literal refused empty fails the call at its ')'
+        const char* text = call.operands[i].text;
+        if (procedure.arguments[i].refuses_empty && *text == '\0') call.fault = reader.fault(FaultCode::EMPTY_DELIMITER);
+    }
     return !call.fault;
 }
 
@@ -148,13 +139,8 @@ void note_results(const Reader& reader, const CallStatement& call) {
         const Operand& operand = call.operands[i];
         if (operand.kind == ArgumentKind::ARRAY) reader.note(operand.name.name, call.line, Use::ARRAY_ARGUMENT);
     }
-    if (call.result.empty()) return;
-    switch (call.procedure->result) {
-        case Result::TEXT: return reader.note(call.result.c_str(), call.line, Use::SET_TEXT);
-        case Result::ARRAY: return reader.note(call.result.c_str(), call.line, Use::SET_ARRAY);
-        case Result::RANDOM: return reader.note(call.result.c_str(), call.line, Use::SET_RANDOM);
-        default: return reader.note(call.result.c_str(), call.line, Use::SET_NUMBER);
-    }
+    static constexpr Use set_by[] = {Use::SET_NUMBER, Use::SET_NUMBER, Use::SET_TEXT, Use::SET_ARRAY, Use::SET_RANDOM};
+    if (!call.result.empty()) reader.note(call.result.c_str(), call.line, set_by[static_cast<int>(call.procedure->result)]);
 }
 
 }  // namespace

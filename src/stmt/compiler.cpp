@@ -27,13 +27,6 @@ Owned<> compile_identifier_statement(Compiler& compiler, int start, Context cont
     return failing_statement(compiler.reader(start).fault(FaultCode::UNEXPECTED_IDENTIFIER, name));
 }
 
-template <Owned<> (*compile)(Reader&)>
-Owned<> compile_package_statement(Compiler& compiler, int start, Context) {
-    Reader reader = compiler.reader(start);
-    reader.skip();
-    return compile(reader);
-}
-
 // The statements by their first token's kind; procedures are found by
 // their table.
 struct StatementStart {
@@ -42,14 +35,9 @@ struct StatementStart {
 };
 
 const StatementStart statement_starts[] = {
-    {TOKEN_IDENTIFIER, compile_identifier_statement},
-    {TOKEN_PRINT, compile_print},
-    {TOKEN_VAR, compile_declaration},
-    {TOKEN_IF, compile_if},
-    {TOKEN_WHILE, compile_while},
-    {TOKEN_FOR, compile_for},
-    {TOKEN_ADN, compile_package_statement<compile_adn>},
-    {TOKEN_ADM, compile_package_statement<compile_adm>},
+    {TOKEN_IDENTIFIER, compile_identifier_statement}, {TOKEN_PRINT, compile_print}, {TOKEN_VAR, compile_declaration},
+    {TOKEN_IF, compile_if}, {TOKEN_WHILE, compile_while}, {TOKEN_FOR, compile_for}, {TOKEN_ADN, compile_adn},
+    {TOKEN_ADM, compile_adm},
 };
 
 const StatementStart* start_of(TokenType kind) {
@@ -87,8 +75,6 @@ Compiler::Compiler(Findings* findings)
     for (StatementTable& table : tables_) table = StatementTable{kinds_.data(), nullptr};
 }
 
-const Statement* Compiler::statement_at(int index, Context context) { return slot_at(index, context).statement; }
-
 const Compiler::Slot& Compiler::slot_at(int index, Context context) {
     int table = static_cast<int>(context);
     if (slots_[table].empty()) {  // the update clause's, made when first needed
@@ -123,7 +109,7 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
         if (slot.end_count == 0) {  // it always fails: nothing after it runs
             sequence.add(slot.statement, -1);
             if (findings_ != nullptr) {  // a check goes on with the next statement
-                at = resume_after(at, sequence);
+                at = findings_->resume_after(at, sequence);
                 continue;
             }
             at = -1;
@@ -171,38 +157,6 @@ void Compiler::explore(int from, const Sequence& sequence, Context context, std:
         findings_->step(Findings::Step::OTHERWISE, from);
         findings_->step(Findings::Step::JOIN, from);
     }
-}
-
-// Where a check goes on after the statement at `start`, which always fails:
-// past its ';' (where a line or a statement follows), or past the block that
-// ends it (with an else part that follows), or at a line that begins a
-// statement, or where the sequence stops. A '}' that does not end the
-// sequence is passed over.
-int Compiler::resume_after(int start, const Sequence& sequence) const {
-    int braces = 0;
-    int parens = 0;
-    for (int at = start; tokens[at].type != TOKEN_EOF; at++) {
-        if (at > start && braces == 0) {
-            if (sequence.stops_at(at)) return at;
-            if (tokens[at - 1].line != tokens[at].line && begins_statement(at)) return at;
-        }
-        switch (tokens[at].type) {
-            case TOKEN_LPAREN: parens++; break;
-            case TOKEN_RPAREN: parens--; break;
-            case TOKEN_LBRACE: braces++; break;
-            case TOKEN_RBRACE:
-                if (braces > 0 && --braces == 0 && tokens[at + 1].type != TOKEN_ELSE) return at + 1;
-                break;
-            case TOKEN_SEMICOLON:  // the statement's end, when a statement or a line follows
-                if (braces == 0 && parens <= 0 && (tokens[at].line != tokens[at + 1].line || begins_statement(at + 1) ||
-                                                   sequence.stops_at(at + 1))) {
-                    return at + 1;
-                }
-                break;
-            default: break;
-        }
-    }
-    return token_count - 1;
 }
 
 Sequence Compiler::program() {

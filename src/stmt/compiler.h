@@ -25,8 +25,6 @@ public:
     // for that statement.
     Reader reader(int at) const { return Reader(texts_.get(), at, findings_, landings_); }
 
-    // The statement whose first token is at `index`.
-    const Statement* statement_at(int index, Context context);
     // The statements from `start` until the rule holds; the places where it
     // can stop are added to `ends`.
     Sequence sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends);
@@ -54,7 +52,6 @@ private:
     const Slot& slot_at(int index, Context context);
     void explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends,
                  std::vector<Slot>& compiled);
-    int resume_after(int start, const Sequence& sequence) const;
 };
 
 // Whether the token at `index` can only begin a statement: a keyword that

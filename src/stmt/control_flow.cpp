@@ -2,6 +2,8 @@
 
 namespace {
 
+constexpr FaultCode IN_FOR_LOOP = FaultCode::EXPECTED_IN_FOR;
+
 int block_end(int body_start) { return token_facts[body_start - 1].match; }
 
 int after_block(int body_start) {
@@ -28,9 +30,7 @@ Landing leave(const std::vector<Exit>& exits, Landing stop) {
 
 // Tells a check of a block whose '{' (before `body_start`) is never closed.
 void tell_unclosed(const Reader& reader, int body_start) {
-    if (tokens[token_facts[body_start - 1].match].type != TOKEN_RBRACE) {
-        reader.flow(Findings::Step::UNCLOSED, body_start - 1);
-    }
+    if (tokens[block_end(body_start)].type != TOKEN_RBRACE) reader.flow(Findings::Step::UNCLOSED, body_start - 1);
 }
 
 // if (condition) { ... } else { ... }
@@ -301,19 +301,13 @@ Owned<> compile_for(Compiler& compiler, int start, Context context) {
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'for'"));
     int init_start = reader.at;
     int init_end = for_init_end(init_start);
-    if (auto fault = step_to(reader, init_end, TOKEN_SEMICOLON, FaultCode::EXPECTED_IN_FOR)) {
-        return failing_statement(*fault);
-    }
+    if (auto fault = step_to(reader, init_end, TOKEN_SEMICOLON, IN_FOR_LOOP)) return failing_statement(*fault);
     int condition_start = reader.at;
     int condition_end = scan_to(condition_start, TOKEN_SEMICOLON);
-    if (auto fault = step_to(reader, condition_end, TOKEN_SEMICOLON, FaultCode::EXPECTED_IN_FOR)) {
-        return failing_statement(*fault);
-    }
+    if (auto fault = step_to(reader, condition_end, TOKEN_SEMICOLON, IN_FOR_LOOP)) return failing_statement(*fault);
     int update_start = reader.at;
     int update_end = scan_to(update_start, TOKEN_RPAREN);
-    if (auto fault = step_to(reader, update_end, TOKEN_RPAREN, FaultCode::EXPECTED_CLOSE)) {
-        return failing_statement(*fault);
-    }
+    if (auto fault = step_to(reader, update_end, TOKEN_RPAREN, FaultCode::EXPECTED_CLOSE)) return failing_statement(*fault);
     if (!reader.match(TOKEN_LBRACE)) return failing_statement(reader.expected(FaultCode::EXPECTED_BLOCK));
 
     auto statement = new_statement<For>();

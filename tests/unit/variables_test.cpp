@@ -39,9 +39,9 @@ TEST_F(Variables, NamesAreCutAt63Characters) {
 }
 
 TEST_F(Variables, StringResultKeepsTheNumber) {
-    store_number_result("n", 3, 1);
+    store_number_result(NameRef{"n", 1}, 3);
     EXPECT_EQ(find_variable("n")->is_string, 0);
-    store_string_result("n", "text", 1);
+    store_string_result(NameRef{"n", 1}, "text");
     Variable* variable = find_variable("n");
     ASSERT_NE(variable, nullptr);
     EXPECT_EQ(variable->is_string, 1);
@@ -52,7 +52,7 @@ TEST_F(Variables, StringResultKeepsTheNumber) {
 
 TEST_F(Variables, StoredStringsAreCutAt1023Characters) {
     std::string text(1500, 'q');
-    store_string_result("__upper_result", text.c_str(), 1);
+    store_string_result(NameRef{"__upper_result", 1}, text.c_str());
     EXPECT_EQ(std::strlen(find_variable("__upper_result")->string), 1023u);
 }
 
