@@ -1,6 +1,7 @@
 #include "cli/flow_check.h"
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <utility>
 
@@ -45,6 +46,8 @@ Fault fault_at(int line, FaultCode code, const char* name) {
 }
 
 }  // namespace
+
+FlowCheck::FlowCheck(bool package) : package_(package) { events_.reserve(2 * static_cast<std::size_t>(token_count)); }
 
 void FlowCheck::fault(const Fault& fault) {
     events_.push_back(Event{Event::Kind::FAULT, 0, static_cast<int>(faults_.size()), fault.line, nullptr});
@@ -102,9 +105,34 @@ int FlowCheck::resume_after(int start, const Sequence& sequence) {
     return token_count - 1;
 }
 
-int FlowCheck::id_of(const char* name) {
-    return ids_.try_emplace(name, static_cast<int>(ids_.size())).first->second;
+// The slot that holds the name, or the empty one where it would go.
+std::size_t NameIds::find(const char* name) const {
+    std::size_t hash = 2166136261u;
+    for (const char* c = name; *c != '\0'; c++) hash = (hash ^ static_cast<unsigned char>(*c)) * 16777619u;
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+        const char* held = slots_[at].name;
+        if (held == nullptr || held == name || std::strcmp(held, name) == 0) return at;
+    }
 }
+
+int NameIds::id_of(const char* name) {
+    if (name == last_.name) return last_.id;  // a name's uses come in runs
+    std::size_t at = find(name);
+    if (slots_[at].name != nullptr) return (last_ = Slot{name, slots_[at].id}).id;
+    if (2 * (count_ + 1) > static_cast<int>(slots_.size())) {  // grow, keeping the table half empty
+        std::vector<Slot> old(2 * slots_.size());
+        old.swap(slots_);
+        for (const Slot& slot : old) {
+            if (slot.name != nullptr) slots_[find(slot.name)] = slot;
+        }
+        at = find(name);
+    }
+    slots_[at] = last_ = Slot{name, count_};
+    return count_++;
+}
+
+int FlowCheck::id_of(const char* name) { return ids_.id_of(name); }
 
 unsigned char& FlowCheck::bits_of(const char* name) { return bits_at(state_.bits, id_of(name)); }
 

@@ -3,7 +3,6 @@
 #include <deque>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "cli/findings.h"
@@ -20,10 +19,28 @@
 // - the traps: string-holding names copied, compared or read as numbers,
 //   rand in loops, more names than the table holds, loops whose body never
 //   runs and blocks never closed.
+// Names to small numbers, by open addressing: a check looks a name up at
+// nearly every other token, and must cost less than compiling.
+class NameIds {
+public:
+    int id_of(const char* name);
+
+private:
+    struct Slot {
+        const char* name = nullptr;
+        int id = 0;
+    };
+    std::vector<Slot> slots_ = std::vector<Slot>(256);
+    int count_ = 0;
+    Slot last_;
+
+    std::size_t find(const char* name) const;
+};
+
 class FlowCheck : public Findings {
 public:
     // `package`: a package's code, whose names the installing script may set.
-    explicit FlowCheck(bool package) : package_(package) {}
+    explicit FlowCheck(bool package);
 
     void fault(const Fault& fault) override;
     void name(const char* name, int line, Use use) override;
@@ -70,7 +87,7 @@ private:
     bool package_;
     std::vector<Event> events_;
     std::vector<Fault> faults_;
-    std::unordered_map<std::string_view, int> ids_;
+    NameIds ids_;
     std::deque<std::string> made_names_;  // of rand's results, and of results a statement was to set
     std::vector<Finding> findings_;
     std::vector<int> cut_words_;

@@ -83,12 +83,15 @@ const Compiler::Slot& Compiler::slot_at(int index, Context context) {
         tables_[table].by_index = by_index_[table].data();
     }
     if (slots_[table][index].statement == nullptr) {
-        std::vector<int> landings;
+        if (records_.size() == depth_) records_.emplace_back();  // a statement's record, kept for the next
+        std::vector<int>& landings = records_[depth_++];
+        landings.clear();
         std::vector<int>* outer = std::exchange(landings_, &landings);
         if (findings_ != nullptr) findings_->step(Findings::Step::STATEMENT, index);
         Owned<> compiled = compile_statement(*this, index, context);
         if (findings_ != nullptr) findings_->step(Findings::Step::END, index);
         landings_ = outer;
+        depth_--;
         Slot filled{compiled.get(), ends_.size(), landings.size()};
         ends_.insert(ends_.end(), landings.begin(), landings.end());
         slots_[table][index] = filled;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,8 @@ private:
     std::vector<const Statement*> by_index_[CONTEXTS];
     StatementTable tables_[CONTEXTS];
     std::vector<int>* landings_ = nullptr;  // of the statement being compiled
+    std::deque<std::vector<int>> records_;  // of each statement being compiled, the innermost last
+    std::size_t depth_ = 0;
 
     const Slot& slot_at(int index, Context context);
     void explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends,
