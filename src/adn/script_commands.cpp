@@ -126,7 +126,8 @@ Owned<> compile_package_statement(Reader reader, const char* keyword, std::initi
 }  // namespace
 
 Owned<> compile_adn(Compiler& compiler, int start, Context) {
-    return compile_package_statement(compiler.reader(start), "adn", {TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE},
+    return compile_package_statement(compiler.reader(start), "adn",
+                                     {TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE},
                                      read_adn_command);
 }
 

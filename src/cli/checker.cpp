@@ -109,7 +109,8 @@ std::vector<Finding> check_package(const char* path) {
     std::fclose(file);
     std::vector<Finding> findings;
     if (code.size() > zep::CODE_LIMIT) {  // a run refuses it whole
-        findings.push_back(Finding{file_lines.back(), true, fault_of(FaultCode::PACKAGE_CODE_TOO_LARGE, path).message()});
+        Fault too_large = fault_of(FaultCode::PACKAGE_CODE_TOO_LARGE, path);
+        findings.push_back(Finding{file_lines.back(), true, too_large.message()});
     } else if (!code.empty()) {
         findings = check_text(code, true);
         move_to_file_lines(code, file_lines, findings);
@@ -128,9 +129,11 @@ void print_finding(const char* path, const Finding& finding) {
 
 std::vector<Finding> check_file(const char* path) {
     std::vector<Finding> findings = is_package_path(path) ? check_package(path) : check_script(path);
-    std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    std::stable_sort(findings.begin(), findings.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
     std::set<std::pair<int, std::string>> seen;
-    std::erase_if(findings, [&](const Finding& finding) { return !seen.insert({finding.line, finding.message}).second; });
+    std::erase_if(findings,
+                  [&](const Finding& finding) { return !seen.insert({finding.line, finding.message}).second; });
     return findings;
 }
 

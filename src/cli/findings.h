@@ -31,7 +31,8 @@
     ROW(NO_CODE, "no-code", "the package has no code after a `zentul:` line: it installs and runs nothing")       \
     ROW(VERSION_BLANK, "version-blank",                                                                            \
         "`version:` without a blank loses a character and records `%s`: write `version: ` and the version")      \
-    ROW(LONG_LINE, "long-line", "a line over 1023 bytes is read in pieces and the rest of it runs as code: split the line") \
+    ROW(LONG_LINE, "long-line",                                                                                    \
+        "a line over 1023 bytes is read in pieces and the rest of it runs as code: split the line")               \
     ROW(UNSET_IN_PACKAGE, "unset-in-package",                                                                      \
         "`%s` is set nowhere in the package: the script that installs it must set it first")
 

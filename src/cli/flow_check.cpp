@@ -34,7 +34,8 @@ bool is_reserved_as_name(const Token& token) {
 }
 
 bool is_word(const Token& token) {
-    return token.type == TOKEN_IDENTIFIER || (token.type != TOKEN_STRING && keyword_type(token.text) != TOKEN_IDENTIFIER);
+    if (token.type == TOKEN_IDENTIFIER) return true;
+    return token.type != TOKEN_STRING && keyword_type(token.text) != TOKEN_IDENTIFIER;
 }
 
 bool first_on_line(int at) { return at == 0 || tokens[at - 1].line != tokens[at].line; }

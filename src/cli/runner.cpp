@@ -32,7 +32,7 @@ namespace {
 
 char* allocate_text(std::size_t size) {
     char* text = static_cast<char*>(std::malloc(size));
-    if (text == nullptr) raise_at(current_line, FaultCode::OUT_OF_MEMORY);
+    if (text == nullptr) fail(FaultCode::OUT_OF_MEMORY);
     return text;
 }
 

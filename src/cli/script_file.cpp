@@ -66,17 +66,17 @@ void run_file(const char* path) { run(read_script_file(path).c_str()); }
 
 std::string read_script_file(const char* path) {
     OpenDescriptor file(open(path, O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0) raise_at(current_line, FaultCode::CANNOT_OPEN_FILE, path);
+    if (file.get() < 0) fail(FaultCode::CANNOT_OPEN_FILE, path);
     struct stat info;
-    if (fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) raise_at(current_line, FaultCode::CANNOT_READ_FILE, path);
+    if (fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode)) fail(FaultCode::CANNOT_READ_FILE, path);
     bool regular = S_ISREG(info.st_mode);
     std::string text;
     try {
         std::size_t first_size = regular ? static_cast<std::size_t>(info.st_size) + 1 : FIRST_STREAM_SIZE;
         std::size_t limit = regular ? SIZE_MAX / 2 : STREAM_LIMIT;
-        if (!read_script_text(file.get(), first_size, limit, text)) raise_at(current_line, FaultCode::CANNOT_READ_FILE, path);
+        if (!read_script_text(file.get(), first_size, limit, text)) fail(FaultCode::CANNOT_READ_FILE, path);
     } catch (const std::bad_alloc&) {
-        raise_at(current_line, FaultCode::OUT_OF_MEMORY);
+        fail(FaultCode::OUT_OF_MEMORY);
     }
     return text;
 }

@@ -22,12 +22,17 @@ extern int current_line;
 // it has none.
 [[noreturn]] void raise(const Fault& fault);
 
-// The fault of that code and arguments (see core/faults.h), raised at `line`.
+// The fault of that code and arguments (see core/faults.h), raised at `line`,
+// or at the current line.
 template <typename... Arguments>
 [[noreturn, gnu::cold, gnu::noinline]] void raise_at(int line, FaultCode code, const Arguments&... arguments) {
     Fault fault = fault_of(code, arguments...);
     fault.line = line;
     raise(fault);
+}
+template <typename... Arguments>
+[[noreturn]] void fail(FaultCode code, const Arguments&... arguments) {
+    raise_at(current_line, code, arguments...);
 }
 
 // Writes the report of a script error to standard error, standard output

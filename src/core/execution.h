@@ -16,8 +16,7 @@ public:
     Landing() = default;  // nowhere: kept by a statement on a path that fails
     int next() const { return next_; }
     int line() const { return line_; }
-    // The same place, reached with another line.
-    Landing with_line(int line) const { return Landing(next_, line); }
+    Landing with_line(int line) const { return Landing(next_, line); }  // the same place, another line
 
 private:
     Landing(int next, int line) : next_(next), line_(line) {}
@@ -48,11 +47,8 @@ struct StatementDeleter {
 };
 template <typename T = Statement>
 using Owned = std::unique_ptr<T, StatementDeleter>;
-
 template <typename T>
-Owned<T> new_statement() {
-    return Owned<T>(new T());
-}
+Owned<T> new_statement() { return Owned<T>(new T()); }
 
 // A statement that only fails.
 Owned<> failing_statement(const Fault& fault);

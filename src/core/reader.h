@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,7 +69,7 @@ public:
 
     // A place where the statement may land, and the compiler compiles next.
     Landing land(int next, int landing_line) const {
-        if (std::find(landings_->begin(), landings_->end(), next) == landings_->end()) landings_->push_back(next);
+        landings_->push_back(next);
         return Landing(next, landing_line);
     }
     Landing land() const { return land(at, line); }
@@ -82,7 +81,7 @@ public:
         found.line = line;
         found.own_line = tokens[start_].line;
         found.token = at;
-        if (findings_ != nullptr) [[unlikely]] tell(found);
+        if (findings_ != nullptr) [[unlikely]] findings_->fault(found);
         return found;
     }
     // The same for a code whose last argument is the text of the token here
@@ -108,10 +107,10 @@ public:
         return copy;
     }
     void note(const char* name, int name_line, Findings::Use use) const {
-        if (findings_ != nullptr) [[unlikely]] tell(name, name_line, use);
+        if (findings_ != nullptr) [[unlikely]] findings_->name(name, name_line, use);
     }
     void flow(Findings::Step step, int index) const {
-        if (findings_ != nullptr) [[unlikely]] tell(step, index);
+        if (findings_ != nullptr) [[unlikely]] findings_->step(step, index);
     }
 
     // The ';' that ends a statement: where the statement lands after it, or
@@ -131,11 +130,4 @@ private:
     Findings* findings_;
     std::vector<int>* landings_;
     int start_;  // the statement's first token
-
-    // Out of line: a run never checks, and its compiling stays small.
-    [[gnu::cold, gnu::noinline]] void tell(const Fault& fault) const { findings_->fault(fault); }
-    [[gnu::cold, gnu::noinline]] void tell(const char* name, int name_line, Findings::Use use) const {
-        findings_->name(name, name_line, use);
-    }
-    [[gnu::cold, gnu::noinline]] void tell(Findings::Step step, int index) const { findings_->step(step, index); }
 };

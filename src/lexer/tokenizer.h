@@ -7,9 +7,8 @@
 #include "core/faults.h"
 #include "lexer/token.h"
 
-// How tokenizing ended: the last line counted (at a fault, the fault's line),
-// the fault when the text could not be tokenized, and the tokens that hold
-// the rest of a word cut after the characters a word keeps.
+// How tokenizing ended: the last line counted (at a fault, its line), the
+// fault, and the tokens holding the rest of a word cut after 63 characters.
 struct LexResult {
     int line;
     std::optional<Fault> fault;

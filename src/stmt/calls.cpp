@@ -57,11 +57,6 @@ struct CallStatement : StatementOf<CallStatement> {
     }
 };
 
-Fault missing_argument(const Reader& reader, const Procedure& procedure, const ArgumentForm& form) {
-    if (form.kind == ArgumentKind::LITERAL) return reader.fault(FaultCode::EXPECTED_OPERAND, form.what);
-    return reader.fault(FaultCode::EXPECTED_ARGUMENT, form.what, procedure.name);
-}
-
 // Reads one argument into the operand; false, with the fault set, when it is
 // missing, or when its expression is faulty. A string variable is looked up
 // as soon as its name is read.
@@ -89,7 +84,9 @@ bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure
     }
     if (!accepted) {
         call.operand_count--;
-        call.fault = missing_argument(reader, procedure, form);
+        call.fault = form.kind == ArgumentKind::LITERAL
+                         ? reader.fault(FaultCode::EXPECTED_OPERAND, form.what)
+                         : reader.fault(FaultCode::EXPECTED_ARGUMENT, form.what, procedure.name);
         return false;
     }
     if (is_name) {
@@ -126,7 +123,8 @@ bool read_arguments(Compiler& compiler, Reader& reader, const Procedure& procedu
     }
     for (int i = 0; i < call.operand_count; i++) {  // a literal refused empty fails the call at its ')'
         const char* text = call.operands[i].text;
-        if (procedure.arguments[i].refuses_empty && *text == '\0') call.fault = reader.fault(FaultCode::EMPTY_DELIMITER);
+        bool refused = procedure.arguments[i].refuses_empty && *text == '\0';
+        if (refused) call.fault = reader.fault(FaultCode::EMPTY_DELIMITER);
     }
     return !call.fault;
 }
@@ -139,8 +137,10 @@ void note_results(const Reader& reader, const CallStatement& call) {
         const Operand& operand = call.operands[i];
         if (operand.kind == ArgumentKind::ARRAY) reader.note(operand.name.name, call.line, Use::ARRAY_ARGUMENT);
     }
+    // By Result: NONE (no result), NUMBER, TEXT, ARRAY, RANDOM.
     static constexpr Use set_by[] = {Use::SET_NUMBER, Use::SET_NUMBER, Use::SET_TEXT, Use::SET_ARRAY, Use::SET_RANDOM};
-    if (!call.result.empty()) reader.note(call.result.c_str(), call.line, set_by[static_cast<int>(call.procedure->result)]);
+    Use set = set_by[static_cast<int>(call.procedure->result)];
+    if (!call.result.empty()) reader.note(call.result.c_str(), call.line, set);
 }
 
 }  // namespace

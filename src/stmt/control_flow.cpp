@@ -3,6 +3,7 @@
 namespace {
 
 constexpr FaultCode IN_FOR_LOOP = FaultCode::EXPECTED_IN_FOR;
+constexpr FaultCode CLOSE = FaultCode::EXPECTED_CLOSE;
 
 int block_end(int body_start) { return token_facts[body_start - 1].match; }
 
@@ -307,7 +308,7 @@ Owned<> compile_for(Compiler& compiler, int start, Context context) {
     if (auto fault = step_to(reader, condition_end, TOKEN_SEMICOLON, IN_FOR_LOOP)) return failing_statement(*fault);
     int update_start = reader.at;
     int update_end = scan_to(update_start, TOKEN_RPAREN);
-    if (auto fault = step_to(reader, update_end, TOKEN_RPAREN, FaultCode::EXPECTED_CLOSE)) return failing_statement(*fault);
+    if (auto fault = step_to(reader, update_end, TOKEN_RPAREN, CLOSE)) return failing_statement(*fault);
     if (!reader.match(TOKEN_LBRACE)) return failing_statement(reader.expected(FaultCode::EXPECTED_BLOCK));
 
     auto statement = new_statement<For>();

@@ -143,7 +143,8 @@ bool is_straight(const std::string& script) {
 [[noreturn]] void differ(const std::string& script, const std::string& what, const std::vector<Finding>& findings) {
     std::fprintf(stderr, "--- input:\n%s\n--- %s; the check found:\n", script.c_str(), what.c_str());
     for (const Finding& finding : findings) {
-        std::fprintf(stderr, "%d: %s: %s\n", finding.line, finding.error ? "error" : "warning", finding.message.c_str());
+        const char* kind = finding.error ? "error" : "warning";
+        std::fprintf(stderr, "%d: %s: %s\n", finding.line, kind, finding.message.c_str());
     }
     std::abort();
 }

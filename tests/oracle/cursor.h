@@ -26,12 +26,6 @@ inline bool match(TokenType type) {
     return true;
 }
 
-// Stops with the fault of that code and arguments, at the current line.
-template <typename... Arguments>
-[[noreturn]] void fail(FaultCode code, const Arguments&... arguments) {
-    raise_at(current_line, code, arguments...);
-}
-
 // Stops with the fault of a code whose last argument is the text of the
 // token at the cursor ("... (got '<text>')").
 template <typename... Arguments>
