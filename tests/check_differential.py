@@ -1,21 +1,14 @@
 #!/usr/bin/env python3
-"""The check against runs: one-fault scripts, the same faults in blocks that
-never run, and the clean scripts they come from.
+"""The check against runs. Usage: check_differential.py ZENTUL [--scripts N] [--seed S] [--report]
 
-Usage: check_differential.py ZENTUL [--scripts N] [--seed S] [--report]
-
-Writes N valid straight-line scripts (default 40) with seed S, one statement a
-line, and requires each to run cleanly and to check without a finding. Each is
-then mutated in one statement (a token deleted, doubled, replaced or swapped,
-a name misspelt, an argument of the wrong kind) until its run stops with an
-error that the text decides. Every mutant must check with exactly the run's
-error, at the faulty statement's line, and with no other finding; so must the
-mutant whose statements from the faulty one on stand in `if (0) {...}`, which
-runs nothing. Errors that only values decide (an index out of bounds, a
-division by a variable's zero) are not the check's and are left out.
-
-With --report it prints the counts and exits 0 whatever they are; otherwise
-it prints each difference and exits 1 if there is one.
+N valid straight-line scripts (default 40), one statement a line, must run cleanly and check without a
+finding. Each is mutated in one statement (a token deleted, doubled, replaced or swapped, a name misspelt, an
+argument of the wrong kind) until its run stops with an error that the text or the names decide (not one of
+values only, such as an index out of bounds). The mutant must check with the run's error alone, at the
+statement's line or the run's; so must its twin whose statements from the faulty one on stand in
+`if (0) {...}`. A mutant is missed when the run's error is not among the check's errors, cascaded when other
+errors come with it, noisy when warnings do. --report prints the counts and exits 0; otherwise each
+difference is printed and any fails.
 """
 
 import argparse
@@ -43,91 +36,71 @@ class Script:
     def names(self, kind):
         return sorted(name for name, k in self.kinds.items() if k == kind)
 
-    def made(self, name, kind):
+    def made(self, name, kind, text):
         if name not in self.kinds:
             self.count += 1
         self.kinds[name] = kind
+        return text
 
     def expression(self, depth=2):
-        rng, numbers = self.rng, self.names("number")
+        rng, numbers, inner = self.rng, self.names("number"), lambda: self.expression(depth - 1)
         choice = rng.randrange(8 if depth > 0 else 3)
-        if choice == 0 or (choice == 1 and not numbers):
-            return str(rng.choice([1, 2, 3.5, 7, 10]))
-        if choice == 1:
+        if choice == 1 and numbers:
             return rng.choice(numbers)
-        if choice == 2:
-            return rng.choice(['len("abc")', 'num("4")'])
-        if choice == 3:
-            return "%s %s %s" % (self.expression(depth - 1), rng.choice("+-*<>"), self.expression(depth - 1))
-        if choice == 4:
-            return "%s %s %d" % (self.expression(depth - 1), rng.choice("/%"), rng.randint(1, 9))
-        if choice == 5:
-            return "%s(%s)" % (rng.choice(["abs", "sqrt", "cos"]), self.expression(depth - 1))
-        if choice == 6:
-            return "(%s) && !%s" % (self.expression(depth - 1), self.expression(depth - 1))
-        inner = self.expression(depth - 1)
-        self.made("__tmp_str_result", "string")
-        return "str(%s)" % inner
+        if choice < 2:
+            return str(rng.choice([1, 2, 3.5, 7, 10]))
+        forms = [lambda: rng.choice(['len("abc")', 'num("4")']),
+                 lambda: "%s %s %s" % (inner(), rng.choice("+-*<>"), inner()),
+                 lambda: "%s %s %d" % (inner(), rng.choice("/%"), rng.randint(1, 9)),
+                 lambda: "%s(%s)" % (rng.choice(["abs", "sqrt", "cos"]), inner()),
+                 lambda: "(%s) && !%s" % (inner(), inner())]
+        if choice < 7:
+            return forms[choice - 2]()
+        argument = inner()
+        return self.made("__tmp_str_result", "string", "str(%s)" % argument)
 
     def text(self):
         strings = self.names("string")
         return self.rng.choice(strings) if strings and self.rng.random() < 0.6 else '"a,b1"'
 
     def statement(self):
-        rng = self.rng
-        name = "v%d" % rng.randrange(8)
+        rng, name = self.rng, "v%d" % self.rng.randrange(8)
         choice = rng.randrange(11)
+        targets = sorted(n for n in self.kinds if not n.startswith("__"))
         if choice == 0:
             value = self.expression()
-            self.made(name, "number")
-            return "var %s = %s ;" % (name, value)
+            return self.made(name, "number", "var %s = %s ;" % (name, value))
         if choice == 1:
-            self.made(name, "string")
-            return 'var %s = "t%d" ;' % (name, rng.randrange(9))
-        if choice == 2 and self.kinds:
-            target = rng.choice(sorted(n for n in self.kinds if not n.startswith("__")) or [name])
-            if target in self.kinds and rng.random() < 0.5:
-                value = self.expression()
-                self.made(target, "number")
-                return "%s = %s ;" % (target, value)
-            if target in self.kinds:
-                self.made(target, "string")
-                return '%s = "s" ;' % target
+            return self.made(name, "string", 'var %s = "t%d" ;' % (name, rng.randrange(9)))
+        if choice == 2 and targets:
+            target, value = rng.choice(targets), self.expression()
+            if rng.random() < 0.5:
+                return self.made(target, "number", "%s = %s ;" % (target, value))
+            return self.made(target, "string", '%s = "s" ;' % target)
         if choice == 3:
             arguments = [rng.choice(['"x"', "4"] + list(self.kinds)) for _ in range(rng.randint(1, 3))]
-            numbers = self.names("number")
-            if numbers and rng.random() < 0.4:
-                arguments.append("%s * 2 + 1" % rng.choice(numbers))
+            if self.names("number") and rng.random() < 0.4:
+                arguments.append("%s * 2 + 1" % rng.choice(self.names("number")))
             return "print ( %s ) ;" % " , ".join(arguments)
         if choice == 4:
-            source = self.text()
-            procedure = rng.choice(["upper", "lower", "trim"])
-            self.made("__%s_result" % procedure, "string")
-            return "%s ( %s ) ;" % (procedure, source)
+            procedure, source = rng.choice(["upper", "lower", "trim"]), self.text()
+            return self.made("__%s_result" % procedure, "string", "%s ( %s ) ;" % (procedure, source))
         if choice == 5:
-            source = self.text()
-            self.made("__replace_result", "string")
-            return 'replace ( %s , "a" , "b" ) ;' % source
+            return self.made("__replace_result", "string", 'replace ( %s , "a" , "b" ) ;' % self.text())
         if choice == 6:
             source, start, length = self.text(), self.expression(1), self.expression(1)
-            self.made("__substring_result", "string")
-            return "substring ( %s , %s , %s ) ;" % (source, start, length)
+            return self.made("__substring_result", "string", "substring ( %s , %s , %s ) ;" % (source, start, length))
         if choice == 7:
-            self.made("__split_result", "array")
-            return 'split ( %s , "," ) ;' % self.text()
+            return self.made("__split_result", "array", 'split ( %s , "," ) ;' % self.text())
         if choice == 8 and self.kinds.get("__split_result") == "array":
             procedure = rng.choice(["push", "contains", "length"])
             value = " , %s" % self.expression(1) if procedure != "length" else ""
-            if procedure != "push":
-                self.made("__%s_result" % procedure, "number")
-            return "%s ( __split_result%s ) ;" % (procedure, value)
+            text = "%s ( __split_result%s ) ;" % (procedure, value)
+            return text if procedure == "push" else self.made("__%s_result" % procedure, "number", text)
         if choice == 9:
-            rand = "__rand_%d" % self.count
-            self.made(rand, "number")
-            return "rand_range ( 1 , 6 ) ;" if rng.random() < 0.5 else "rand ( ) ;"
+            return self.made("__rand_%d" % self.count, "number", rng.choice(["rand_range ( 1 , 6 ) ;", "rand ( ) ;"]))
         value = self.expression(1)
-        self.made("__str_result", "string")
-        return "str ( %s ) ;" % value
+        return self.made("__str_result", "string", "str ( %s ) ;" % value)
 
     def build(self, count):
         while len(self.lines) < count:
@@ -137,8 +110,7 @@ class Script:
 
 def mutate(line, rng, kinds):
     tokens = TOKEN.findall(line)
-    at = rng.randrange(len(tokens))
-    choice = rng.randrange(7)
+    at, choice = rng.randrange(len(tokens)), rng.randrange(7)
     names = [i for i, t in enumerate(tokens) if t in kinds]
     if choice == 0:
         del tokens[at]
@@ -169,22 +141,38 @@ def check(zentul, paths, folder):
     """The findings of each file: (line, kind, message without its code)."""
     found = {path: [] for path in paths}
     for start in range(0, len(paths), 400):
-        batch = paths[start:start + 400]
-        result = subprocess.run([zentul, "--check"] + batch, cwd=folder, capture_output=True, timeout=300)
-        for line in result.stdout.decode(errors="replace").splitlines():
-            match = FINDING.match(line)
+        result = subprocess.run([zentul, "--check"] + paths[start:start + 400], cwd=folder, capture_output=True,
+                                timeout=300)
+        for match in map(FINDING.match, result.stdout.decode(errors="replace").splitlines()):
             if match and match.group(1) in found:
                 found[match.group(1)].append((int(match.group(2)), match.group(3), match.group(4)))
     return found
 
 
-def scores(findings, lines, message):
-    """(exact, missed, cascaded, noisy) for a one-fault mutant whose error
-    shows at one of `lines`."""
-    errors = [(l, m) for l, kind, m in findings if kind == "error"]
-    missed = not any((line, message) in errors for line in lines)
-    return (not missed and len(findings) == 1, missed, not missed and len(errors) > 1,
-            any(kind == "warning" for _, kind, _ in findings))
+def write(folder, name, lines, end=""):
+    with open(os.path.join(folder, name), "w") as f:
+        f.write("\n".join(lines) + "\n" + end)
+    return name
+
+
+def one_fault(zentul, script, number, rng, folder):
+    """A mutant whose run fails as the check should tell, its block-wrapped
+    twin (or None), the lines where the error may show and its message."""
+    for _ in range(20):
+        index, lines = rng.randrange(len(script.lines)), list(script.lines)
+        lines[index] = mutate(lines[index], rng, script.kinds)
+        path = write(folder, "m%d.zen" % number, lines)
+        outcome = run(zentul, path, folder)
+        if outcome is None or outcome[1].startswith(VALUE_FAULTS):
+            continue
+        if outcome[1].endswith("by zero") and not re.search(r"[/%] \(* *0\b", lines[index]):
+            continue
+        # The block's '}' would be the token that a fault at the end meets.
+        comparable = not outcome[1].endswith("(got '')") and outcome[1] != "Unterminated string literal"
+        lines[index] = "if (0) { " + lines[index]
+        wrapped = write(folder, "w%d.zen" % number, lines, "}\n") if comparable and "}" not in lines[index] else None
+        return path, wrapped, {index + 1, outcome[0]}, outcome[1]
+    return None
 
 
 def main():
@@ -195,67 +183,45 @@ def main():
     parser.add_argument("--report", action="store_true")
     options = parser.parse_args()
     zentul, rng = os.path.abspath(options.zentul), random.Random(options.seed)
-    counts = {key: 0 for key in ["clean", "clean with errors", "clean with warnings", "scripts", "blocks"]}
+    clean = {"clean": 0, "clean with errors": 0, "clean with warnings": 0}
+    totals = {"scripts": [0] * 5, "blocks": [0] * 5}
     problems = []
     with tempfile.TemporaryDirectory() as folder:
-        cases = []  # (path, wrapped path or None, line, message)
+        cases = []
         for number in range(options.scripts):
             script = Script(rng).build(rng.randint(4, 10))
-            clean = "c%d.zen" % number
-            with open(os.path.join(folder, clean), "w") as f:
-                f.write("\n".join(script.lines) + "\n")
-            if run(zentul, clean, folder) is not None:
-                problems.append("%s does not run cleanly" % clean)
-            for attempt in range(20):
-                index = rng.randrange(len(script.lines))
-                lines = list(script.lines)
-                lines[index] = mutate(lines[index], rng, script.kinds)
-                path = "m%d.zen" % number
-                with open(os.path.join(folder, path), "w") as f:
-                    f.write("\n".join(lines) + "\n")
-                outcome = run(zentul, path, folder)
-                if outcome is None or outcome[1].startswith(VALUE_FAULTS):
-                    continue
-                if outcome[1].endswith("by zero") and not re.search(r"[/%] \(* *0\b", lines[index]):
-                    continue
-                wrapped = None
-                # The block's '}' would be the token a missing one at the end meets.
-                comparable = not outcome[1].endswith("(got '')") and outcome[1] != "Unterminated string literal"
-                if comparable and "}" not in lines[index]:
-                    wrapped = "w%d.zen" % number
-                    lines[index] = "if (0) { " + lines[index]
-                    with open(os.path.join(folder, wrapped), "w") as f:
-                        f.write("\n".join(lines) + "\n}\n")
-                cases.append((path, wrapped, {index + 1, outcome[0]}, outcome[1]))
-                break
-            cases.append((clean, None, 0, None))
+            path = write(folder, "c%d.zen" % number, script.lines)
+            if run(zentul, path, folder) is not None:
+                problems.append("%s does not run cleanly" % path)
+            cases.append((path, None, None, None))
+            cases += filter(None, [one_fault(zentul, script, number, rng, folder)])
         found = check(zentul, [p for case in cases for p in case[:2] if p], folder)
-        totals = {"scripts": [0, 0, 0, 0], "blocks": [0, 0, 0, 0]}
-        for path, wrapped, line, message in cases:
+        for path, wrapped, lines, message in cases:
             if message is None:
-                counts["clean"] += 1
-                counts["clean with errors"] += any(k == "error" for _, k, _ in found[path])
-                counts["clean with warnings"] += any(k == "warning" for _, k, _ in found[path])
-                if found[path]:
+                kinds = {kind for _, kind, _ in found[path]}
+                clean["clean"] += 1
+                clean["clean with errors"] += "error" in kinds
+                clean["clean with warnings"] += "warning" in kinds
+                if kinds:
                     problems.append("%s: clean, but the check found %s" % (path, found[path]))
-                continue
-            for label, file in (("scripts", path), ("blocks", wrapped)):
+            for label, file in (("scripts", path), ("blocks", wrapped)) if message else ():
                 if file is None:
                     continue
-                counts[label] += 1
-                result = scores(found[file], line, message)
+                errors = [(l, m) for l, kind, m in found[file] if kind == "error"]
+                missed = not any((line, message) in errors for line in lines)
+                result = (1, not missed and len(found[file]) == 1, missed, not missed and len(errors) > 1,
+                          any(kind == "warning" for _, kind, _ in found[file]))
                 totals[label] = [a + b for a, b in zip(totals[label], result)]
-                if not result[0]:
-                    problems.append("%s: the run: %s: %s; the check: %s" % (file, sorted(line), message, found[file]))
-    for key, value in counts.items():
+                if not result[1]:
+                    problems.append("%s: the run: %s: %s; the check: %s" % (file, sorted(lines), message, found[file]))
+    for key, value in clean.items():
         print("%s: %d" % (key, value))
-    for label, (exact, missed, cascaded, noisy) in totals.items():
-        print("%s: %d exact, %d missed, %d cascaded, %d with warnings" % (label, exact, missed, cascaded, noisy))
-    if options.report:
-        return 0
-    for problem in problems:
-        print(problem)
-    return 1 if problems else 0
+    for label, (count, exact, missed, cascaded, noisy) in totals.items():
+        print("%s: %d, %d exact, %d missed, %d cascaded, %d with warnings" %
+              (label, count, exact, missed, cascaded, noisy))
+    if problems and not options.report:
+        print("\n".join(problems))
+    return 0 if options.report or not problems else 1
 
 
 if __name__ == "__main__":

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <utility>
 
 #include "adn/script_commands.h"
 #include "builtins/procedures.h"
@@ -83,17 +82,13 @@ const Compiler::Slot& Compiler::slot_at(int index, Context context) {
         tables_[table].by_index = by_index_[table].data();
     }
     if (slots_[table][index].statement == nullptr) {
-        if (records_.size() == depth_) records_.emplace_back();  // a statement's record, kept for the next
-        std::vector<int>& landings = records_[depth_++];
-        landings.clear();
-        std::vector<int>* outer = std::exchange(landings_, &landings);
+        std::size_t mark = landings_.size();  // statements compiled meanwhile take theirs away
         if (findings_ != nullptr) findings_->step(Findings::Step::STATEMENT, index);
         Owned<> compiled = compile_statement(*this, index, context);
         if (findings_ != nullptr) findings_->step(Findings::Step::END, index);
-        landings_ = outer;
-        depth_--;
-        Slot filled{compiled.get(), ends_.size(), landings.size()};
-        ends_.insert(ends_.end(), landings.begin(), landings.end());
+        Slot filled{compiled.get(), ends_.size(), landings_.size() - mark};
+        ends_.insert(ends_.end(), landings_.begin() + static_cast<std::ptrdiff_t>(mark), landings_.end());
+        landings_.resize(mark);
         slots_[table][index] = filled;
         by_index_[table][index] = filled.statement;
         owned_.push_back(std::move(compiled));

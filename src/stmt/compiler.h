@@ -1,6 +1,5 @@
 #pragma once
 
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -24,7 +23,7 @@ public:
 
     // A reader for the statement being compiled: where it may land is noted
     // for that statement.
-    Reader reader(int at) const { return Reader(texts_.get(), at, findings_, landings_); }
+    Reader reader(int at) { return Reader(texts_.get(), at, findings_, &landings_); }
 
     // The statements from `start` until the rule holds; the places where it
     // can stop are added to `ends`.
@@ -48,9 +47,7 @@ private:
     std::vector<int> ends_;
     std::vector<const Statement*> by_index_[CONTEXTS];
     StatementTable tables_[CONTEXTS];
-    std::vector<int>* landings_ = nullptr;  // of the statement being compiled
-    std::deque<std::vector<int>> records_;  // of each statement being compiled, the innermost last
-    std::size_t depth_ = 0;
+    std::vector<int> landings_;  // of the statements being compiled, the innermost's last
 
     const Slot& slot_at(int index, Context context);
     void explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends,
