@@ -73,8 +73,9 @@ class Script:
         if choice == 1:
             return self.made(name, "string", 'var %s = "t%d" ;' % (name, rng.randrange(9)))
         if choice == 2 and targets:
-            target, value = rng.choice(targets), self.expression()
+            target = rng.choice(targets)
             if rng.random() < 0.5:
+                value = self.expression()
                 return self.made(target, "number", "%s = %s ;" % (target, value))
             return self.made(target, "string", '%s = "s" ;' % target)
         if choice == 3:
