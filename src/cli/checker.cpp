@@ -21,12 +21,11 @@
 
 namespace {
 
-// A header line without its '>' whose search for "nel" finds it on a later line.
+// A header line whose "nel" is found on a later line (it has no '>').
 bool nel_found_past_header(const char* header) {
     const char* line_end = std::strchr(header, '\n');
-    const char* nel = std::strstr(header + 3, "nel");
-    const char* close = std::strchr(header + 3, '>');
-    return line_end != nullptr && nel != nullptr && nel > line_end && (close == nullptr || close > nel);
+    const char* nel = find_nel(header);
+    return line_end != nullptr && nel != nullptr && nel > line_end;
 }
 
 // Checks a source text as a run would read it; the lines are the run's.

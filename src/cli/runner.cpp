@@ -38,17 +38,17 @@ char* allocate_text(std::size_t size) {
 
 }  // namespace
 
-void parse_config(const char* source) {
-    print_newline = 1;
-    const char* header = find_header(source);
-    if (header == nullptr) return;
+const char* find_nel(const char* header) {
     // Not bounded by the header's own line: without a '>' the search runs on.
     for (const char* p = header + 3; *p != '\0' && *p != '>'; p++) {
-        if (std::strncmp(p, "nel", 3) == 0) {
-            print_newline = 0;
-            return;
-        }
+        if (std::strncmp(p, "nel", 3) == 0) return p;
     }
+    return nullptr;
+}
+
+void parse_config(const char* source) {
+    const char* header = find_header(source);
+    print_newline = header == nullptr || find_nel(header) == nullptr ? 1 : 0;
 }
 
 char* strip_config(const char* source) {
