@@ -104,8 +104,7 @@ class Script:
         return self.made("__str_result", "string", "str ( %s ) ;" % value)
 
     def build(self, count):
-        while len(self.lines) < count:
-            self.lines.append(self.statement())
+        self.lines = [self.statement() for _ in range(count)]
         return self
 
 
@@ -151,8 +150,7 @@ def check(zentul, paths, folder):
 
 
 def write(folder, name, lines, end=""):
-    with open(os.path.join(folder, name), "w") as f:
-        f.write("\n".join(lines) + "\n" + end)
+    open(os.path.join(folder, name), "w").write("\n".join(lines) + "\n" + end)
     return name
 
 
@@ -184,8 +182,7 @@ def main():
     parser.add_argument("--report", action="store_true")
     options = parser.parse_args()
     zentul, rng = os.path.abspath(options.zentul), random.Random(options.seed)
-    clean = {"clean": 0, "clean with errors": 0, "clean with warnings": 0}
-    totals = {"scripts": [0] * 5, "blocks": [0] * 5}
+    clean, totals = [0, 0, 0], {"scripts": [0] * 5, "blocks": [0] * 5}
     problems = []
     with tempfile.TemporaryDirectory() as folder:
         cases = []
@@ -200,11 +197,8 @@ def main():
         for path, wrapped, lines, message in cases:
             if message is None:
                 kinds = {kind for _, kind, _ in found[path]}
-                clean["clean"] += 1
-                clean["clean with errors"] += "error" in kinds
-                clean["clean with warnings"] += "warning" in kinds
-                if kinds:
-                    problems.append("%s: clean, but the check found %s" % (path, found[path]))
+                clean = [clean[0] + 1, clean[1] + ("error" in kinds), clean[2] + ("warning" in kinds)]
+                problems += ["%s: clean, but the check found %s" % (path, found[path])] if kinds else []
             for label, file in (("scripts", path), ("blocks", wrapped)) if message else ():
                 if file is None:
                     continue
@@ -215,8 +209,7 @@ def main():
                 totals[label] = [a + b for a, b in zip(totals[label], result)]
                 if not result[1]:
                     problems.append("%s: the run: %s: %s; the check: %s" % (file, sorted(lines), message, found[file]))
-    for key, value in clean.items():
-        print("%s: %d" % (key, value))
+    print("clean: %d, %d with errors, %d with warnings" % tuple(clean))
     for label, (count, exact, missed, cascaded, noisy) in totals.items():
         print("%s: %d, %d exact, %d missed, %d cascaded, %d with warnings" %
               (label, count, exact, missed, cascaded, noisy))

@@ -37,7 +37,7 @@
 #include "oracle/oracle.h"
 #include "cli/checker.h"
 #include "cli/runner.h"
-#include "lexer/tokenizer.h"
+#include "lexer/token.h"
 
 namespace {
 
@@ -129,23 +129,16 @@ std::vector<Finding> checked(const char* name, const std::string& text) {
     return findings;
 }
 
-// A script whose statements all run one after another, once.
-bool is_straight(const std::string& script) {
-    char* text = strip_config(script.c_str());
-    LexResult lexed = tokenize(text);
-    std::free(text);
-    for (int i = 0; i < token_count && !lexed.fault; i++) {
-        if (tokens[i].type == TOKEN_IF || tokens[i].type == TOKEN_WHILE || tokens[i].type == TOKEN_FOR) return false;
-    }
-    return !lexed.fault;
+// Whether the text the check has just tokenized runs each statement once, in order.
+bool is_straight() {
+    return std::none_of(tokens, tokens + token_count, [](const Token& token) {
+        return token.type == TOKEN_IF || token.type == TOKEN_WHILE || token.type == TOKEN_FOR;
+    });
 }
 
-[[noreturn]] void differ(const std::string& script, const std::string& what, const std::vector<Finding>& findings) {
+[[noreturn]] void differ(const std::string& script, const std::string& what, const std::vector<Finding>& errors) {
     std::fprintf(stderr, "--- input:\n%s\n--- %s; the check found:\n", script.c_str(), what.c_str());
-    for (const Finding& finding : findings) {
-        const char* kind = finding.error ? "error" : "warning";
-        std::fprintf(stderr, "%d: %s: %s\n", finding.line, kind, finding.message.c_str());
-    }
+    for (const Finding& error : errors) std::fprintf(stderr, "%d: %s\n", error.line, error.message.c_str());
     std::abort();
 }
 
@@ -153,7 +146,7 @@ bool is_straight(const std::string& script) {
 void compare_check(const std::string& script, const Outcome& run) {
     std::vector<Finding> findings = checked("input.zen", script);
     std::erase_if(findings, [](const Finding& finding) { return !finding.error; });
-    bool straight = is_straight(script);
+    bool straight = is_straight();
     if (!run.failure) {
         if (straight && run.error.empty() && !findings.empty()) differ(script, "the run ended cleanly", findings);
         return;
@@ -161,13 +154,15 @@ void compare_check(const std::string& script, const Outcome& run) {
     const Fault& fault = run.failure->fault;
     int line = fault.line > 0 ? run.failure->line : fault.own_line;
     DecidedBy decider = decided_by(fault.code);
-    bool listed = std::any_of(findings.begin(), findings.end(), [&](const Finding& finding) {
+    auto is_run_fault = [&](const Finding& finding) {
         return finding.line == line && finding.message == run.failure->message;
-    });
+    };
     std::string what = "the run failed at line " + std::to_string(line) + ": " + run.failure->message;
-    if (decider == DecidedBy::TEXT && !listed) differ(script, what, findings);
+    if (decider == DecidedBy::TEXT && std::none_of(findings.begin(), findings.end(), is_run_fault)) {
+        differ(script, what, findings);
+    }
     if (!straight) return;
-    bool first = !findings.empty() && findings[0].line == line && findings[0].message == run.failure->message;
+    bool first = !findings.empty() && is_run_fault(findings[0]);
     if ((decider == DecidedBy::TEXT || decider == DecidedBy::NAMES) && !first) differ(script, what, findings);
     if (!findings.empty() && findings[0].line < line) differ(script, what, findings);
 }
