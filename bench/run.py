@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Zentul's benchmark: eight workloads in Zentul, Lua, Python and Perl.
+"""Zentul's benchmark: twelve workloads in Zentul, Lua, Python and Perl.
 
     bench/run.py [--zentul PATH] [--rounds N] [--only a,b,...]   time them
     bench/run.py --count                                         instructions
@@ -45,10 +45,15 @@ LOOPS = {
     "d": ("d_strings", 100000, 100, "E FIVE B0XING WIZARDS JUMP QUICKLY AT DA"),
     "e": ("e_arrays", 60000, 60, "7890"),
     "h": ("h_output", 200000, 200, None),  # its lines, compared between the interpreters
+    "i": ("i_plane", 250000, 400, "7895 92"),
+    "j": ("j_sums", 600000, 600, "1920.99 3.19974"),
+    "k": ("k_flips", 600000, 600, "847222 10"),
+    "l": ("l_bodies", 150000, 150, "-19.6831 0.583324"),
 }
 DESCRIPTIONS = {
     "a": "a loop", "b": "b fizz", "c": "c kernel", "d": "d strings", "e": "e arrays",
-    "f": "f start-up", "g": "g large", "h": "h output",
+    "f": "f start-up", "g": "g large", "h": "h output", "i": "i plane", "j": "j sums", "k": "k flips",
+    "l": "l bodies",
 }
 EXTENSIONS = {"zentul": ".zen", "luajit": ".lua", "lua": ".lua", "python": ".py", "perl": ".pl"}
 # name: (candidate programs, options before the script)
@@ -254,7 +259,7 @@ def main():
     parser.add_argument("--check", action="store_true", help="checksums at small sizes only")
     parser.add_argument("--count", action="store_true", help="instruction counts with valgrind")
     parser.add_argument("--rounds", type=int, default=5, help="turns of every interpreter (time mode)")
-    parser.add_argument("--only", default="abcdefgh", help="workloads to run, e.g. ab")
+    parser.add_argument("--only", default="".join(DESCRIPTIONS), help="workloads to run, e.g. ab")
     parser.add_argument("--zentul-only", action="store_true", help="leave the other interpreters out")
     parser.add_argument("--peers", help="the other interpreters to run, e.g. luajit,lua")
     args = parser.parse_args()
