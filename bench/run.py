@@ -48,7 +48,7 @@ LOOPS = {
     "h": ("h_output", 200000, 200, None),  # its lines, compared between the interpreters
     "i": ("i_plane", 250000, 400, "7895 92"),
     "j": ("j_sums", 600000, 600, "1920.99 3.19974"),
-    "k": ("k_flips", 600000, 600, "847222 10"),
+    "k": ("k_flips", 600000, 600, "751970 10"),
     "l": ("l_bodies", 150000, 150, "-19.6831 0.583324"),
 }
 DESCRIPTIONS = {

@@ -26,4 +26,4 @@ while p < n do
     end
     p = p + 1
 end
-print(string.format("%g %g", total, inside))
+print(string.format("%g %g", total % 1000000, inside))

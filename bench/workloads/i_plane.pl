@@ -26,4 +26,4 @@ while ($p < $n) {
     }
     $p = $p + 1;
 }
-printf("%g %g\n", $total, $inside);
+printf("%g %g\n", $total % 1000000, $inside);

@@ -22,4 +22,4 @@ while p < n:
     if k == limit:
         inside = inside + 1
     p = p + 1
-print("%g %g" % (total, inside))
+print("%g %g" % (total % 1000000, inside))

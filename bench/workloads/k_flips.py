@@ -67,7 +67,7 @@ while k < n:
         flips = flips + 1
     if flips > most:
         most = flips
-    mixed = (mixed * 31 + flips) % 1000003
+    mixed = (mixed * 31 + flips) % 999983
     seed = seed * 75 % 65537
     s = seed % 5
     if s < 2:
