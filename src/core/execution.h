@@ -31,7 +31,7 @@ private:
 // StatementOf<T>, and T::run(const T&) is how one runs.
 struct Statement {
     using Run = Landing (*)(const Statement& self);
-    Run run;
+    mutable Run run;  // a statement may settle on a shorter way once it has run
     void (*destroy)(Statement* self);
 };
 
@@ -73,10 +73,11 @@ public:
         return kind == TOKEN_EOF || (until_ == Until::CLOSING_BRACE && kind == TOKEN_RBRACE) ||
                (until_ == Until::INDEX && index >= limit_);
     }
-    // Appends the statement that starts where the sequence stands.
-    void add(const Statement* statement, int next) {
+    // Appends the statement that starts where the sequence stands, which
+    // ends at `next` on its usual path and, when `lands_once`, nowhere else.
+    void add(const Statement* statement, int next, bool lands_once) {
         steps_.push_back(Step{statement, next});
-        only_ = steps_.size() == 1 ? steps_[0] : Step{nullptr, 0};
+        straight_ = straight_ && lands_once;
     }
     void set_end(int end) { end_ = end; }
     bool empty() const { return steps_.empty(); }
@@ -85,35 +86,25 @@ public:
     void require_filled(int index) const;
 
     // Runs them from the line given; lands where the rule held, with the last
-    // statement's line. The current line is kept where a statement may fail
-    // before reading a token: at the start, and after each but the last.
+    // statement's line. When every statement ends in one place they run one
+    // after another, their landings unread: only a statement that always
+    // fails can fail before reading a token, at the line the one before left,
+    // and such a sequence takes the slower way that keeps that line.
     [[gnu::always_inline]] Landing run(int line) const {
-        current_line = line;
-        if (only_.statement != nullptr) {  // the commonest block, run without the loop
+        if (!straight_) [[unlikely]] return run_checked(line);
+        if (steps_.empty()) return Landing{end_, line};
+        const Step* step = steps_.data();
+        const Step* last = &steps_.back();
+        for (; step != last; step++) {
             count_step();
-            Landing landing = only_.statement->run(*only_.statement);
-            if (landing.next() != only_.next) [[unlikely]] return run_from(landing);
-            return Landing{end_, landing.line()};
+            step->statement->run(*step->statement);
         }
-        for (const Step& step : steps_) {
-            count_step();
-            Landing landing = step.statement->run(*step.statement);
-            current_line = landing.line();
-            if (landing.next() != step.next) [[unlikely]] return run_from(landing);
-        }
-        return Landing{end_, current_line};
+        count_step();
+        return last->statement->run(*last->statement);
     }
 
-    // The only statement, when the sequence is one statement that ends where
-    // the sequence does; else null.
-    const Statement* only_statement() const {
-        return steps_.size() == 1 && steps_[0].next == end_ ? steps_[0].statement : nullptr;
-    }
-    // Runs it through `form`, a shorter way to the same effects here.
-    Landing run_only_as(Statement::Run form) const {
-        count_step();
-        return form(*steps_[0].statement);
-    }
+    // The statement that is the whole of a straight sequence, or null.
+    const Statement* sole() const { return straight_ && steps_.size() == 1 ? steps_[0].statement : nullptr; }
 
 private:
     struct Step {
@@ -125,8 +116,9 @@ private:
     int limit_;
     int end_ = 0;
     std::vector<Step> steps_;
-    Step only_{nullptr, 0};  // the statement of a sequence of one
+    bool straight_ = true;
 
+    Landing run_checked(int line) const;
     Landing run_from(Landing landing) const;
 };
 

@@ -105,7 +105,7 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
         Slot slot = slot_at(at, context);
         compiled.push_back(slot);
         if (slot.end_count == 0) {  // it always fails: nothing after it runs
-            sequence.add(slot.statement, -1);
+            sequence.add(slot.statement, -1, false);
             if (findings_ != nullptr) {  // a check goes on with the next statement
                 at = findings_->resume_after(at, sequence);
                 continue;
@@ -113,7 +113,9 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
             at = -1;
             break;
         }
-        sequence.add(slot.statement, ends_[slot.first_end]);
+        const int* first = &ends_[slot.first_end];
+        bool lands_once = std::all_of(first, first + slot.end_count, [&](int end) { return end == *first; });
+        sequence.add(slot.statement, *first, lands_once);
         for (std::size_t i = 1; i < slot.end_count; i++) {
             explore(ends_[slot.first_end + i], sequence, context, others, compiled);
         }

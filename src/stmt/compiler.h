@@ -73,8 +73,9 @@ Owned<> compile_for(Compiler& compiler, int start, Context context);
 // A procedure call with its ';', the reader on the token after the name.
 Owned<> compile_call(Compiler& compiler, Reader& reader, const struct Procedure& procedure);
 
-// A shorter way to run a statement that is a whole update clause, or null.
-Statement::Run in_update_clause(const Statement& statement);
+// Tells a statement that is a whole update clause that it always runs with
+// the clause's flag set.
+void runs_with_update_flag(const Statement& statement);
 
 // Set while a for loop's update clause runs: an assignment then ends at the
 // end of its value.

@@ -63,38 +63,38 @@ struct If : StatementOf<If> {
         return !header_fault && then_exits.size() == 1 && !then_exits[0].fault && !skipped.fault &&
                (!runs_else || else_exits.size() == 1);
     }
-    // An else block that is one plain if (the way to write "else if") is
-    // run in place; the outermost if's else exit is where the whole ends.
+    // A plain if's two ways, taken when the condition holds and when not:
+    // the block (none for a missing else part), where the if ends after it
+    // (line 0: the block's last), and a plain if that is the whole block,
+    // walked in place as the if that tests first ends where it says.
+    struct Way {
+        const Sequence* block;
+        int brace_line;
+        Landing exit;
+        const If* inner;
+    };
+    Way ways[2]{};
+
     static Landing run_plain(const Statement& self) {
-        const If* first = &static_cast<const If&>(self);
-        for (const If* s = first;; s = s->chained) {
-            Landing landing;
-            if (s->condition.holds()) {
-                landing = leave_plain(s->then_exit, s->then_block.run(s->brace_line));
-            } else if (!s->runs_else) {
-                landing = s->skipped.landing;
-            } else if (s->chained == nullptr) {
-                landing = leave_plain(s->else_exit, s->else_block.run(s->else_brace_line));
-            } else {
-                count_step();
-                continue;
-            }
-            return s == first ? landing : first->else_exit;
+        const If* s = &static_cast<const If&>(self);
+        const Way* way = &s->ways[s->condition.holds() ? 0 : 1];
+        Landing exit = way->exit;
+        while (way->inner != nullptr) {
+            count_step();
+            s = way->inner;
+            way = &s->ways[s->condition.holds() ? 0 : 1];
         }
+        Landing stop = way->block->run(way->brace_line);
+        return exit.line() > 0 ? exit : exit.with_line(stop.line());
     }
-    static Landing leave_plain(const Landing& exit, Landing stop) {
-        return exit.with_line(exit.line() > 0 ? exit.line() : stop.line());
-    }
-    // The one exit of each block of a plain if, kept at hand.
-    Landing then_exit{};
-    Landing else_exit{};
-    const If* chained = nullptr;  // the if that is all of the else block
-    void keep_plain_exits() {
-        then_exit = then_exits[0].landing;
-        if (runs_else) else_exit = else_exits[0].landing;
+    void make_plain() {
+        ways[0] = Way{&then_block, brace_line, then_exits[0].landing, nullptr};
+        ways[1] = Way{&else_block, else_brace_line, runs_else ? else_exits[0].landing : skipped.landing, nullptr};
+        for (Way& way : ways) {
+            const Statement* sole = way.block->sole();
+            if (sole != nullptr && sole->run == run_plain && way.exit.line() > 0) way.inner = static_cast<const If*>(sole);
+        }
         Statement::run = run_plain;
-        const Statement* only = runs_else ? else_block.only_statement() : nullptr;
-        if (only != nullptr && only->run == run_plain && else_exit.line() > 0) chained = static_cast<const If*>(only);
     }
 };
 
@@ -158,7 +158,7 @@ Owned<> compile_if(Compiler& compiler, int start, Context context) {
         statement->else_block = compile_block(compiler, reader, context, false, statement->else_exits);
     }
     reader.flow(Findings::Step::JOIN, start);
-    if (statement->is_plain()) statement->keep_plain_exits();
+    if (statement->is_plain()) statement->make_plain();
     return statement;
 }
 
@@ -239,7 +239,6 @@ struct For : StatementOf<For> {
     int condition_line = 0;           // where reading the condition ends
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
     Sequence update{nullptr, Sequence::Until::INDEX, 0};
-    Statement::Run update_form = nullptr;  // for an update clause of one statement
     Landing after;  // past the body, at the line each way there gives
 
     static Landing run(const For& s) {
@@ -249,14 +248,9 @@ struct For : StatementOf<For> {
             count_pass();
             if (!s.condition.holds()) break;
             Landing body = s.body.run(s.condition_line);
-            if (s.update_form != nullptr) {
-                s.update.run_only_as(s.update_form);
-                in_for_loop_update = 0;
-            } else if (!s.update.empty()) {
-                in_for_loop_update = 1;
-                s.update.run(body.line());
-                in_for_loop_update = 0;
-            }
+            in_for_loop_update = 1;
+            s.update.run(body.line());
+            in_for_loop_update = 0;
         }
         return s.after.with_line(s.condition_line);
     }
@@ -287,8 +281,7 @@ bool compile_loop(Compiler& compiler, Reader& reader, For& statement, int body_s
         int update_end = scan_to(update_start, TOKEN_RPAREN);
         statement.update =
             compiler.sequence(update_start, Sequence::Until::INDEX, update_end, Context::UPDATE_CLAUSE, stops);
-        const Statement* only = statement.update.only_statement();
-        if (only != nullptr) statement.update_form = in_update_clause(*only);
+        if (const Statement* sole = statement.update.sole()) runs_with_update_flag(*sole);
     }
     reader.flow(Findings::Step::LOOP_END, reader.at);
     return !expression.faulted;

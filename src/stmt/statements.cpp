@@ -109,9 +109,9 @@ Owned<> compile_assignment(Compiler& compiler, int start, Context context) {
     return statement;
 }
 
-Statement::Run in_update_clause(const Statement& statement) {
-    if (statement.run != StatementOf<Assignment>::dispatch) return nullptr;  // not an assignment as compiled
-    return adds_constant(static_cast<const Assignment&>(statement)) ? add_constant_in_update : nullptr;
+void runs_with_update_flag(const Statement& statement) {
+    if (statement.run != StatementOf<Assignment>::dispatch) return;  // not an assignment as compiled
+    if (adds_constant(static_cast<const Assignment&>(statement))) statement.run = add_constant_in_update;
 }
 
 void set_declared_value(Variable* variable, const char* text, double number) {
