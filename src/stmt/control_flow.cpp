@@ -36,7 +36,7 @@ void tell_unclosed(const Reader& reader, int body_start) {
 
 // if (condition) { ... } else { ... }
 struct If : StatementOf<If> {
-    Condition condition;
+    const Node* condition = nullptr;
     std::optional<Fault> header_fault;
     int brace_line = 0;
     Sequence then_block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
@@ -48,7 +48,7 @@ struct If : StatementOf<If> {
     std::vector<Exit> else_exits;
 
     static Landing run(const If& s) {
-        bool condition = s.condition.holds();
+        bool condition = holds(s.condition);
         if (s.header_fault) raise(*s.header_fault);
         if (condition) return leave(s.then_exits, s.then_block.run(s.brace_line));
         if (!s.runs_else) {
@@ -77,12 +77,12 @@ struct If : StatementOf<If> {
 
     static Landing run_plain(const Statement& self) {
         const If* s = &static_cast<const If&>(self);
-        const Way* way = &s->ways[s->condition.holds() ? 0 : 1];
+        const Way* way = &s->ways[holds(s->condition) ? 0 : 1];
         Landing exit = way->exit;
         while (way->inner != nullptr) {
             count_step();
             s = way->inner;
-            way = &s->ways[s->condition.holds() ? 0 : 1];
+            way = &s->ways[holds(s->condition) ? 0 : 1];
         }
         Landing stop = way->block->run(way->brace_line);
         return exit.line() > 0 ? exit : exit.with_line(stop.line());
@@ -135,7 +135,7 @@ Owned<> compile_if(Compiler& compiler, int start, Context context) {
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'if'"));
     auto statement = new_statement<If>();
     Expression condition = compile_expression(reader, compiler.pool);
-    statement->condition = condition_of(condition.root);
+    statement->condition = condition.root;
     if (condition.faulted) return statement;
     if (!reader.match(TOKEN_RPAREN)) statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
     else if (!reader.match(TOKEN_LBRACE)) statement->header_fault = reader.expected_after(TOKEN_LBRACE, "if condition");
@@ -167,18 +167,18 @@ namespace {
 // while (condition) { ... }  the condition is evaluated once before the loop,
 // as reading it to find where it ends does.
 struct While : StatementOf<While> {
-    Condition condition;
+    const Node* condition = nullptr;
     std::optional<Fault> header_fault;
     int brace_line = 0;
     Landing after;  // past the body
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
 
     static Landing run(const While& s) {
-        evaluate(s.condition.node);
+        evaluate(s.condition);
         if (s.header_fault) raise(*s.header_fault);
         for (;;) {
             count_pass();
-            if (!s.condition.holds()) break;
+            if (!holds(s.condition)) break;
             s.body.run(s.brace_line);
         }
         return s.after;
@@ -194,7 +194,7 @@ Owned<> compile_while(Compiler& compiler, int start, Context context) {
     auto statement = new_statement<While>();
     reader.flow(Findings::Step::LOOP, start);
     Expression condition = compile_expression(reader, compiler.pool);
-    statement->condition = condition_of(condition.root);
+    statement->condition = condition.root;
     if (!condition.faulted && !reader.check(TOKEN_RPAREN)) {
         statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
     } else if (!condition.faulted && reader.kind(1) != TOKEN_LBRACE) {
@@ -235,7 +235,7 @@ int for_init_end(int start) {
 struct For : StatementOf<For> {
     Sequence init{nullptr, Sequence::Until::INDEX, 0};
     int brace_line = 0;
-    Condition condition;  // without a node when the clause is empty
+    const Node* condition = nullptr;  // none when the clause is empty
     int condition_line = 0;           // where reading the condition ends
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
     Sequence update{nullptr, Sequence::Until::INDEX, 0};
@@ -243,10 +243,10 @@ struct For : StatementOf<For> {
 
     static Landing run(const For& s) {
         int line = s.init.run(s.brace_line).line();
-        if (s.condition.node == nullptr) return s.after.with_line(line);  // the body never runs
+        if (s.condition == nullptr) return s.after.with_line(line);  // the body never runs
         for (;;) {
             count_pass();
-            if (!s.condition.holds()) break;
+            if (!holds(s.condition)) break;
             Landing body = s.body.run(s.condition_line);
             in_for_loop_update = 1;
             s.update.run(body.line());
@@ -272,7 +272,7 @@ bool compile_loop(Compiler& compiler, Reader& reader, For& statement, int body_s
     reader.flow(Findings::Step::LOOP, reader.at);
     reader.line = tokens[reader.at].line;
     Expression expression = compile_expression(reader, compiler.pool);
-    statement.condition = condition_of(expression.root);
+    statement.condition = expression.root;
     statement.condition_line = reader.line;
     if (!expression.faulted) {
         reader.flow(Findings::Step::BODY, reader.at);

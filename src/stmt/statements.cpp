@@ -10,14 +10,17 @@ int print_newline = 1;
 namespace {
 
 // name = value;  the target is looked up before the value is read. In a for
-// loop's update clause the statement ends with its value.
+// loop's update clause the statement ends with its value. The assignment of
+// a number that ends in one way settles once it has run: its target found,
+// its value's operation (the root of the expression) taken into its own way.
 struct Assignment : StatementOf<Assignment> {
     NameRef target;
     const char* text = nullptr;  // a string literal, else the expression
     const Node* value = nullptr;
     Landing update_landing;      // where it ends in an update clause
     Reader::Ending ending{};
-    Landing ending_landing;      // where it ends after its ';' 
+    bool settles = false;
+    Landing landing;  // where it then ends: after its ';', or its value in an update clause
 
     static Landing run(const Assignment& s) {
         Variable* target = defined_variable(s.target);
@@ -27,12 +30,53 @@ struct Assignment : StatementOf<Assignment> {
         } else {
             target->number = evaluate(s.value);
             target->is_string = 0;
+            if (s.settles) settle(s);
         }
         if (in_for_loop_update) return s.update_landing;
         if (s.ending.missing) raise(*s.ending.missing);
         return s.ending.landing;
     }
+    static void settle(const Assignment& s);
 };
+
+template <double (*value)(const Node&)>
+Landing assign(const Statement& self) {
+    const auto& s = static_cast<const Assignment&>(self);
+    double number = value(*s.value);
+    Variable* target = s.target.variable;
+    target->number = number;
+    target->is_string = 0;
+    return s.landing;
+}
+
+struct SettledForm {
+    double (*value)(const Node&);
+    Statement::Run run;
+};
+
+template <double (*value)(const Node&)>
+constexpr SettledForm settled_form = {value, assign<value>};
+
+template <Apply apply>
+constexpr SettledForm arithmetic_forms[] = {
+    settled_form<settled<apply, false, false>>, settled_form<settled<apply, false, true>>,
+    settled_form<settled<apply, true, false>>, settled_form<settled<apply, true, true>>};
+
+const SettledForm* const settled_forms[] = {arithmetic_forms<apply::add>, arithmetic_forms<apply::subtract>,
+                                            arithmetic_forms<apply::multiply>, arithmetic_forms<apply::divide>};
+
+Landing assign_any(const Statement& self) { return assign<evaluate_node>(self); }
+
+void Assignment::settle(const Assignment& s) {
+    s.Statement::run = assign_any;
+    if (s.value->evaluate == nodes::constant) s.Statement::run = assign<nodes::constant>;
+    if (s.value->evaluate == nodes::read_leaf) s.Statement::run = assign<nodes::read_leaf>;
+    for (const SettledForm* forms : settled_forms) {
+        for (int kind = 0; kind < 4; kind++) {
+            if (forms[kind].value == s.value->evaluate) s.Statement::run = forms[kind].run;
+        }
+    }
+}
 
 // The value of an assignment or a declaration: a whole string literal, or an
 // expression.
@@ -48,46 +92,6 @@ bool read_value(Compiler& compiler, Reader& reader, const char*& text, const Nod
     return !expression.faulted;
 }
 
-// The usual assignment of a number: outside an update clause, with its ';'.
-Landing assign_number(const Statement& self) {
-    const auto& s = static_cast<const Assignment&>(self);
-    Variable* target = defined_variable(s.target);
-    target->number = evaluate(s.value);
-    target->is_string = 0;
-    return s.ending.landing;
-}
-
-bool adds_constant(const Assignment& s) {
-    return s.value != nullptr && s.value->evaluate == binary_forms(Operation::ADD).name_with_constant;
-}
-
-// The target and the name once both were found; the first time, the
-// slower way finds them, or fails.
-template <Landing Assignment::*landing>
-[[gnu::noinline]] Landing add_constant_first(const Assignment& s) {
-    Variable* target = defined_variable(s.target);
-    target->number = defined_variable(s.value->left->name)->number + s.value->number;
-    target->is_string = 0;
-    return s.*landing;
-}
-
-template <Landing Assignment::*landing>
-Landing add_constant_to(const Statement& self) {
-    const auto& s = static_cast<const Assignment&>(self);
-    Variable* target = s.target.variable;
-    const Variable* source = s.value->left->name.variable;
-    if (target == nullptr || source == nullptr) [[unlikely]] return add_constant_first<landing>(s);
-    target->number = source->number + s.value->number;
-    target->is_string = 0;
-    return s.*landing;
-}
-
-// name = name + constant, the commonest assignment: outside an update
-// clause with its ';', and in an update clause that ends with it, where it
-// always runs with the clause's flag set.
-Landing add_constant(const Statement& self) { return add_constant_to<&Assignment::ending_landing>(self); }
-Landing add_constant_in_update(const Statement& self) { return add_constant_to<&Assignment::update_landing>(self); }
-
 }  // namespace
 
 Owned<> compile_assignment(Compiler& compiler, int start, Context context) {
@@ -102,16 +106,16 @@ Owned<> compile_assignment(Compiler& compiler, int start, Context context) {
     if (context == Context::UPDATE_CLAUSE) statement->update_landing = reader.land();
     // In an update clause the ';' is missing only where a loop nested there cleared the clause's flag.
     statement->ending = (context == Context::UPDATE_CLAUSE ? reader.unnoted() : reader).end_statement("assignment");
-    statement->ending_landing = statement->ending.landing;
-    if (context == Context::PLAIN && !statement->ending.missing && statement->text == nullptr) {
-        statement->Statement::run = adds_constant(*statement) ? add_constant : assign_number;
-    }
+    statement->landing = statement->ending.landing;
+    statement->settles = context == Context::PLAIN && !statement->ending.missing && statement->text == nullptr;
     return statement;
 }
 
 void runs_with_update_flag(const Statement& statement) {
-    if (statement.run != StatementOf<Assignment>::dispatch) return;  // not an assignment as compiled
-    if (adds_constant(static_cast<const Assignment&>(statement))) statement.run = add_constant_in_update;
+    if (statement.run != StatementOf<Assignment>::dispatch) return;  // not an assignment
+    auto& assignment = const_cast<Assignment&>(static_cast<const Assignment&>(statement));
+    assignment.landing = assignment.update_landing;
+    assignment.settles = assignment.text == nullptr;
 }
 
 void set_declared_value(Variable* variable, const char* text, double number) {
