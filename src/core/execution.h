@@ -92,15 +92,14 @@ public:
     // and such a sequence takes the slower way that keeps that line.
     [[gnu::always_inline]] Landing run(int line) const {
         if (!straight_) [[unlikely]] return run_checked(line);
-        if (steps_.empty()) return Landing{end_, line};
         const Step* step = steps_.data();
-        const Step* last = &steps_.back();
-        for (; step != last; step++) {
+        const Step* end = step + steps_.size();
+        if (step == end) return Landing{end_, line};
+        for (;;) {
             count_step();
-            step->statement->run(*step->statement);
+            Landing landing = step->statement->run(*step->statement);
+            if (++step == end) return landing;  // the last ends where the sequence does
         }
-        count_step();
-        return last->statement->run(*last->statement);
     }
 
     // The statement that is the whole of a straight sequence, or null.

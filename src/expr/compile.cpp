@@ -136,6 +136,7 @@ private:
         operation = operation == Operation::EQUAL ? Operation::REMAINDER_IS : Operation::REMAINDER_IS_NOT;
         node.left = remainder.left;
         node.whole_divisor = remainder.whole_divisor;
+        node.number = node.right->number;
     }
 
     // A sign before a constant is part of it.

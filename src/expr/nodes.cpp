@@ -39,11 +39,11 @@ double remainder_by_whole(const Node& node, double a, double) {
     return signed_remainder(a, static_cast<std::int32_t>(a) % node.whole_divisor);
 }
 
-// A whole remainder equals the constant, itself whole, exactly when their
-// ints do, a zero of either sign included.
-double remainder_is(const Node& node, double a, double b) {
-    if (!is_small_whole(a)) [[unlikely]] return remainder_of(a, node.whole_divisor) == b;
-    return static_cast<std::int32_t>(a) % node.whole_divisor == static_cast<std::int32_t>(b);
+// A whole remainder equals the constant (kept in `number`), itself whole,
+// exactly when their ints do, a zero of either sign included.
+double remainder_is(const Node& node, double a, double) {
+    if (!is_small_whole(a)) [[unlikely]] return remainder_of(a, node.whole_divisor) == node.number;
+    return static_cast<std::int32_t>(a) % node.whole_divisor == static_cast<std::int32_t>(node.number);
 }
 
 double remainder_is_not(const Node& node, double a, double b) { return remainder_is(node, a, b) == 0; }

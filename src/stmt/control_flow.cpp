@@ -58,15 +58,16 @@ struct If : StatementOf<If> {
         return leave(s.else_exits, s.else_block.run(s.else_brace_line));
     }
 
-    // The usual if: no fault, and each block stops in one place only.
+    // The usual if: no fault, and each block stops in one place only, at its
+    // '}', after which the if ends on a line of its own.
     bool is_plain() const {
-        return !header_fault && then_exits.size() == 1 && !then_exits[0].fault && !skipped.fault &&
-               (!runs_else || else_exits.size() == 1);
+        return !header_fault && then_exits.size() == 1 && !then_exits[0].fault && then_exits[0].landing.line() > 0 &&
+               !skipped.fault && (!runs_else || (else_exits.size() == 1 && else_exits[0].landing.line() > 0));
     }
     // A plain if's two ways, taken when the condition holds and when not:
-    // the block (none for a missing else part), where the if ends after it
-    // (line 0: the block's last), and a plain if that is the whole block,
-    // walked in place as the if that tests first ends where it says.
+    // the block (none for a missing else part), where the if ends after it,
+    // and a plain if that is the whole block, walked in place as the if that
+    // tests first ends where it says.
     struct Way {
         const Sequence* block;
         int brace_line;
@@ -84,15 +85,15 @@ struct If : StatementOf<If> {
             s = way->inner;
             way = &s->ways[holds(s->condition) ? 0 : 1];
         }
-        Landing stop = way->block->run(way->brace_line);
-        return exit.line() > 0 ? exit : exit.with_line(stop.line());
+        way->block->run(way->brace_line);
+        return exit;
     }
     void make_plain() {
         ways[0] = Way{&then_block, brace_line, then_exits[0].landing, nullptr};
         ways[1] = Way{&else_block, else_brace_line, runs_else ? else_exits[0].landing : skipped.landing, nullptr};
         for (Way& way : ways) {
             const Statement* sole = way.block->sole();
-            if (sole != nullptr && sole->run == run_plain && way.exit.line() > 0) way.inner = static_cast<const If*>(sole);
+            if (sole != nullptr && sole->run == run_plain) way.inner = static_cast<const If*>(sole);
         }
         Statement::run = run_plain;
     }
