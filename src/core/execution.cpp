@@ -29,6 +29,15 @@ void Sequence::require_filled(int index) const {
     throw std::logic_error("a statement may land at token " + std::to_string(index) + ", where none is compiled");
 }
 
+void Sequence::link() {
+    for (const Step& step : steps_) straight_ = straight_ && !step.statement->chained;
+    if (!straight_) return;
+    for (std::size_t i = 0; i < steps_.size(); i++) {
+        steps_[i].statement->chained = true;
+        if (i + 1 < steps_.size()) steps_[i].statement->next = steps_[i + 1].statement;
+    }
+}
+
 Landing Sequence::run_checked(int line) const {
     current_line = line;
     for (const Step& step : steps_) {

@@ -28,16 +28,42 @@ private:
 
 // A compiled statement. Running it does what reading its tokens does, and
 // tells where that reading ends. A kind of statement T derives from
-// StatementOf<T>, and T::run(const T&) is how one runs.
+// StatementOf<T>, and T::run(const T&) is how one runs. In a straight
+// sequence each statement goes on to the next itself (`chain`), and the last
+// tells where it lands.
 struct Statement {
     using Run = Landing (*)(const Statement& self);
-    mutable Run run;  // a statement may settle on a shorter way once it has run
+    mutable Run run;    // a statement may settle on a shorter way once it has run
+    mutable Run chain;  // the same, then the statements after it in its sequence
     void (*destroy)(Statement* self);
+    mutable const Statement* next = nullptr;  // in its sequence's chain
+    mutable bool chained = false;             // a member of one
 };
+
+// Runs the statement, then the one after it in its chain, if any: the last
+// tells where it lands. (This order of the tests lets the compiler jump to the
+// next statement instead of calling it.)
+template <Statement::Run run>
+Landing run_and_go_on(const Statement& self) {
+    Landing landing = run(self);
+    const Statement* next = self.next;
+    if (next != nullptr) [[likely]] {
+        count_step();
+        return next->chain(*next);
+    }
+    return landing;
+}
+
+// From now on the statement runs as `form`.
+template <Statement::Run form>
+void settle(const Statement& statement) {
+    statement.run = form;
+    statement.chain = run_and_go_on<form>;
+}
 
 template <typename T>
 struct StatementOf : Statement {
-    StatementOf() : Statement{dispatch, destroy_one} {}
+    StatementOf() : Statement{dispatch, run_and_go_on<dispatch>, destroy_one} {}
     static Landing dispatch(const Statement& self) { return T::run(static_cast<const T&>(self)); }
     static void destroy_one(Statement* self) { delete static_cast<T*>(self); }
 };
@@ -85,21 +111,20 @@ public:
     // the sequence may land and nothing is compiled.
     void require_filled(int index) const;
 
+    // Makes the statements of a straight sequence a chain, each going on to
+    // the next; else, or when one is already in a chain, it is not straight.
+    void link();
+
     // Runs them from the line given; lands where the rule held, with the last
-    // statement's line. When every statement ends in one place they run one
-    // after another, their landings unread: only a statement that always
-    // fails can fail before reading a token, at the line the one before left,
-    // and such a sequence takes the slower way that keeps that line.
+    // statement's line. A straight sequence, whose statements each end in
+    // one place, runs its chain, the landings unread: only a statement that
+    // always fails can fail before reading a token, at the line the one
+    // before left, and such a sequence takes the slower way that keeps it.
     [[gnu::always_inline]] Landing run(int line) const {
         if (!straight_) [[unlikely]] return run_checked(line);
-        const Step* step = steps_.data();
-        const Step* end = step + steps_.size();
-        if (step == end) return Landing{end_, line};
-        for (;;) {
-            count_step();
-            Landing landing = step->statement->run(*step->statement);
-            if (++step == end) return landing;  // the last ends where the sequence does
-        }
+        if (steps_.empty()) return Landing{end_, line};
+        count_step();
+        return steps_[0].statement->chain(*steps_[0].statement);
     }
 
     // The statement that is the whole of a straight sequence, or null.

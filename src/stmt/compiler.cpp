@@ -129,6 +129,7 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
     for (const Slot& slot : compiled) {
         for (std::size_t i = 0; i < slot.end_count; i++) sequence.require_filled(ends_[slot.first_end + i]);
     }
+    sequence.link();
     return sequence;
 }
 

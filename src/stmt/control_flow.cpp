@@ -36,66 +36,62 @@ void tell_unclosed(const Reader& reader, int body_start) {
 
 // if (condition) { ... } else { ... }
 struct If : StatementOf<If> {
+    // The if's two ways, taken when the condition holds and when not: the
+    // block (none for a missing else part), and how the if ends from each
+    // place where the block stops; in a plain if, where it ends after the
+    // block, and a plain if that is the whole block, walked in place, as the
+    // if that tests first ends where it says.
+    struct Way {
+        Sequence block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
+        int brace_line = 0;
+        std::vector<Exit> exits;
+        Landing exit;
+        const If* inner = nullptr;
+    };
     const Node* condition = nullptr;
     std::optional<Fault> header_fault;
-    int brace_line = 0;
-    Sequence then_block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
-    std::vector<Exit> then_exits;  // after the block ran, by where it stopped
-    Exit skipped{};                // after the block was skipped, with no else part run
+    Way ways[2];
+    Exit skipped{};  // after the block was skipped, with no else part run
     bool runs_else = false;
-    int else_brace_line = 0;
-    Sequence else_block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
-    std::vector<Exit> else_exits;
 
     static Landing run(const If& s) {
         bool condition = holds(s.condition);
         if (s.header_fault) raise(*s.header_fault);
-        if (condition) return leave(s.then_exits, s.then_block.run(s.brace_line));
-        if (!s.runs_else) {
+        if (!condition && !s.runs_else) {
             if (s.skipped.fault) raise(*s.skipped.fault);
             return s.skipped.landing;
         }
-        return leave(s.else_exits, s.else_block.run(s.else_brace_line));
+        const Way& way = s.ways[condition ? 0 : 1];
+        return leave(way.exits, way.block.run(way.brace_line));
     }
 
     // The usual if: no fault, and each block stops in one place only, at its
     // '}', after which the if ends on a line of its own.
     bool is_plain() const {
-        return !header_fault && then_exits.size() == 1 && !then_exits[0].fault && then_exits[0].landing.line() > 0 &&
-               !skipped.fault && (!runs_else || (else_exits.size() == 1 && else_exits[0].landing.line() > 0));
+        auto ends_plainly = [](const Way& way) {
+            return way.exits.size() == 1 && !way.exits[0].fault && way.exits[0].landing.line() > 0;
+        };
+        return !header_fault && ends_plainly(ways[0]) && !skipped.fault && (!runs_else || ends_plainly(ways[1]));
     }
-    // A plain if's two ways, taken when the condition holds and when not:
-    // the block (none for a missing else part), where the if ends after it,
-    // and a plain if that is the whole block, walked in place as the if that
-    // tests first ends where it says.
-    struct Way {
-        const Sequence* block;
-        int brace_line;
-        Landing exit;
-        const If* inner;
-    };
-    Way ways[2]{};
-
     static Landing run_plain(const Statement& self) {
-        const If* s = &static_cast<const If&>(self);
-        const Way* way = &s->ways[holds(s->condition) ? 0 : 1];
-        Landing exit = way->exit;
-        while (way->inner != nullptr) {
+        const If& first = static_cast<const If&>(self);
+        const Way* way = &first.ways[holds(first.condition) ? 0 : 1];
+        const Way* taken = way;
+        while (taken->inner != nullptr) {
             count_step();
-            s = way->inner;
-            way = &s->ways[holds(s->condition) ? 0 : 1];
+            taken = &taken->inner->ways[holds(taken->inner->condition) ? 0 : 1];
         }
-        way->block->run(way->brace_line);
-        return exit;
+        taken->block.run(taken->brace_line);
+        return way->exit;
     }
     void make_plain() {
-        ways[0] = Way{&then_block, brace_line, then_exits[0].landing, nullptr};
-        ways[1] = Way{&else_block, else_brace_line, runs_else ? else_exits[0].landing : skipped.landing, nullptr};
+        ways[0].exit = ways[0].exits[0].landing;
+        ways[1].exit = runs_else ? ways[1].exits[0].landing : skipped.landing;
         for (Way& way : ways) {
-            const Statement* sole = way.block->sole();
+            const Statement* sole = way.block.sole();
             if (sole != nullptr && sole->run == run_plain) way.inner = static_cast<const If*>(sole);
         }
-        Statement::run = run_plain;
+        settle<run_plain>(*this);
     }
 };
 
@@ -111,11 +107,11 @@ std::optional<Fault> read_else_part(Reader& reader, bool run) {
 // The block of an if or an else, and how the if ends from each place where
 // the block can stop: past its '}', and an else part skipped after an if's
 // own block.
-Sequence compile_block(Compiler& compiler, const Reader& reader, Context context, bool reads_else,
-                       std::vector<Exit>& exits) {
+void compile_block(Compiler& compiler, const Reader& reader, Context context, bool reads_else, If::Way& way) {
     tell_unclosed(reader, reader.at);
     std::vector<int> stops;
-    Sequence block = compiler.sequence(reader.at, Sequence::Until::CLOSING_BRACE, 0, context, stops);
+    way.brace_line = reader.line;
+    way.block = compiler.sequence(reader.at, Sequence::Until::CLOSING_BRACE, 0, context, stops);
     for (int stop : stops) {
         Reader after = reader;
         after.at = stop;
@@ -123,9 +119,8 @@ Sequence compile_block(Compiler& compiler, const Reader& reader, Context context
         after.match(TOKEN_RBRACE);
         Exit exit{stop, Landing(), reads_else ? read_else_part(after, false) : std::nullopt};
         if (!exit.fault) exit.landing = after.land();
-        exits.push_back(exit);
+        way.exits.push_back(exit);
     }
-    return block;
 }
 
 }  // namespace
@@ -142,10 +137,9 @@ Owned<> compile_if(Compiler& compiler, int start, Context context) {
     else if (!reader.match(TOKEN_LBRACE)) statement->header_fault = reader.expected_after(TOKEN_LBRACE, "if condition");
     if (statement->header_fault) return statement;
 
-    statement->brace_line = reader.line;
     int body_start = reader.at;
     reader.flow(Findings::Step::BRANCH, start);
-    statement->then_block = compile_block(compiler, reader, context, true, statement->then_exits);
+    compile_block(compiler, reader, context, true, statement->ways[0]);
     reader.flow(Findings::Step::OTHERWISE, start);
     reader.at = after_block(body_start);
     int skipped_from = reader.at;
@@ -155,8 +149,7 @@ Owned<> compile_if(Compiler& compiler, int start, Context context) {
     if (!statement->runs_else) {
         if (!else_fault) statement->skipped.landing = reader.land();
     } else {
-        statement->else_brace_line = reader.line;
-        statement->else_block = compile_block(compiler, reader, context, false, statement->else_exits);
+        compile_block(compiler, reader, context, false, statement->ways[1]);
     }
     reader.flow(Findings::Step::JOIN, start);
     if (statement->is_plain()) statement->make_plain();

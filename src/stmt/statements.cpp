@@ -36,7 +36,7 @@ struct Assignment : StatementOf<Assignment> {
         if (s.ending.missing) raise(*s.ending.missing);
         return s.ending.landing;
     }
-    static void settle(const Assignment& s);
+    static void settle(const Assignment& s);  // on the way of its value's operation
 };
 
 template <double (*value)(const Node&)>
@@ -51,31 +51,32 @@ Landing assign(const Statement& self) {
 
 struct SettledForm {
     double (*value)(const Node&);
-    Statement::Run run;
+    void (*settle)(const Statement&);
 };
 
 template <double (*value)(const Node&)>
-constexpr SettledForm settled_form = {value, assign<value>};
+constexpr SettledForm settled_form = {value, settle<assign<value>>};
 
 template <Apply apply>
 constexpr SettledForm arithmetic_forms[] = {
     settled_form<settled<apply, false, false>>, settled_form<settled<apply, false, true>>,
     settled_form<settled<apply, true, false>>, settled_form<settled<apply, true, true>>};
 
+const SettledForm other_forms[] = {settled_form<nodes::constant>, settled_form<nodes::read_leaf>};
+
 const SettledForm* const settled_forms[] = {arithmetic_forms<apply::add>, arithmetic_forms<apply::subtract>,
                                             arithmetic_forms<apply::multiply>, arithmetic_forms<apply::divide>};
 
-Landing assign_any(const Statement& self) { return assign<evaluate_node>(self); }
-
 void Assignment::settle(const Assignment& s) {
-    s.Statement::run = assign_any;
-    if (s.value->evaluate == nodes::constant) s.Statement::run = assign<nodes::constant>;
-    if (s.value->evaluate == nodes::read_leaf) s.Statement::run = assign<nodes::read_leaf>;
     for (const SettledForm* forms : settled_forms) {
         for (int kind = 0; kind < 4; kind++) {
-            if (forms[kind].value == s.value->evaluate) s.Statement::run = forms[kind].run;
+            if (forms[kind].value == s.value->evaluate) return forms[kind].settle(s);
         }
     }
+    for (const SettledForm& form : other_forms) {
+        if (form.value == s.value->evaluate) return form.settle(s);
+    }
+    ::settle<assign<evaluate_node>>(s);
 }
 
 // The value of an assignment or a declaration: a whole string literal, or an
