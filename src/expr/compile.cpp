@@ -96,10 +96,16 @@ private:
             node->whole_divisor = static_cast<int>(right->number);
         }
         fold_remainder_test(operation, *node);
-        int kind = (is_leaf(*node->left) ? 2 : 0) + (is_leaf(*node->right) ? 1 : 0);
+        int kind = operand_kind(*node->left) * OPERAND_KINDS + operand_kind(*node->right);
         node->evaluate = binary_forms(operation).evaluate[kind];
         node->test = binary_forms(operation).test[kind];
         return node;
+    }
+
+    static int operand_kind(const Node& operand) {
+        if (is_leaf(operand)) return LEAF;
+        const BinaryForms& product = binary_forms(Operation::MULTIPLY);
+        return operand.evaluate == product.evaluate[LEAF * OPERAND_KINDS + LEAF] ? PRODUCT : NODE;
     }
 
     // Dividing by a power of two is multiplying by its exact reciprocal: the
@@ -129,7 +135,7 @@ private:
     static void fold_remainder_test(Operation& operation, Node& node) {
         const Node& remainder = *node.left;
         if ((operation != Operation::EQUAL && operation != Operation::NOT_EQUAL) ||
-            remainder.evaluate != binary_forms(Operation::REMAINDER_BY_WHOLE).evaluate[3] ||
+            remainder.evaluate != binary_forms(Operation::REMAINDER_BY_WHOLE).evaluate[LEAF * OPERAND_KINDS + LEAF] ||
             node.right->evaluate != nodes::constant || !is_small_whole(node.right->number)) {
             return;
         }

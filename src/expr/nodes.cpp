@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 
 #include "core/error.h"
 
@@ -52,36 +53,39 @@ const double* value_pointer(const Node& leaf) {
     return leaf.evaluate == nodes::constant ? &leaf.number : &leaf.name.variable->number;
 }
 
-template <Apply apply, bool leaf_a, bool leaf_b>
+template <Apply apply, int kind_a, int kind_b>
 bool settled_test(const Node& node) {
-    return settled<apply, leaf_a, leaf_b>(node) != 0;
+    return settled<apply, kind_a, kind_b>(node) != 0;
 }
 
 // The checked way: each operand evaluated as compiled, left first. Once both
-// are, every leaf has its value where it stays.
-template <Apply apply, bool leaf_a, bool leaf_b>
+// are, every leaf has its value where it stays, and a product has settled.
+template <Apply apply, int kind_a, int kind_b>
 double first(const Node& node) {
     double a = evaluate(node.left);
     double b = evaluate(node.right);
     double value = apply(node, a, b);
     Node& settling = const_cast<Node&>(node);  // made by a pool, not const
-    if (leaf_a) settling.a = value_pointer(*node.left);
-    if (leaf_b) settling.b = value_pointer(*node.right);
-    settling.evaluate = settled<apply, leaf_a, leaf_b>;
-    settling.test = settled_test<apply, leaf_a, leaf_b>;
+    if (kind_a == LEAF) settling.a = value_pointer(*node.left);
+    if (kind_b == LEAF) settling.b = value_pointer(*node.right);
+    settling.evaluate = settled<apply, kind_a, kind_b>;
+    settling.test = settled_test<apply, kind_a, kind_b>;
     return value;
 }
 
-template <Apply apply, bool leaf_a, bool leaf_b>
+template <Apply apply, int kind_a, int kind_b>
 bool first_test(const Node& node) {
-    return first<apply, leaf_a, leaf_b>(node) != 0;
+    return first<apply, kind_a, kind_b>(node) != 0;
+}
+
+template <Apply apply, int... kinds>
+constexpr BinaryForms forms_by_kind(std::integer_sequence<int, kinds...>) {
+    return {{first<apply, kinds / OPERAND_KINDS, kinds % OPERAND_KINDS>...},
+            {first_test<apply, kinds / OPERAND_KINDS, kinds % OPERAND_KINDS>...}};
 }
 
 template <Apply apply>
-constexpr BinaryForms forms_of = {
-    {first<apply, false, false>, first<apply, false, true>, first<apply, true, false>, first<apply, true, true>},
-    {first_test<apply, false, false>, first_test<apply, false, true>, first_test<apply, true, false>,
-     first_test<apply, true, true>}};
+constexpr BinaryForms forms_of = forms_by_kind<apply>(std::make_integer_sequence<int, OPERAND_KINDS * OPERAND_KINDS>());
 
 const BinaryForms all_forms[] = {
     forms_of<apply::add>, forms_of<apply::subtract>, forms_of<apply::multiply>, forms_of<apply::divide>,

@@ -105,20 +105,36 @@ inline double remainder(const Node& node, double a, double b) {
 
 }  // namespace apply
 
-// The infix operation on its settled operands: leaves through their
-// pointers, other nodes evaluated.
-template <Apply apply, bool leaf_a, bool leaf_b>
-inline double settled(const Node& node) {
-    double a = leaf_a ? *node.a : node.left->evaluate(*node.left);
-    double b = leaf_b ? *node.b : node.right->evaluate(*node.right);
-    return apply(node, a, b);
+// What an operand of a settled infix operation is: a node, evaluated; a
+// leaf, read through its pointer; or a product of two leaves, multiplied in
+// place.
+enum Operand { NODE, LEAF, PRODUCT };
+constexpr int OPERAND_KINDS = 3;
+
+template <int kind>
+inline double operand(const Node* node, const double* leaf) {
+    if constexpr (kind == LEAF) return *leaf;
+    if constexpr (kind == PRODUCT) return *node->a * *node->b;
+    return node->evaluate(*node);
 }
 
-// The first evaluation of an infix operation, by kind of operand (2 for a
-// leaf on the left, 1 on the right).
+// The infix operation on its settled operands. A node beside a leaf or a
+// product is evaluated first: the others' values cannot change meanwhile.
+template <Apply apply, int kind_a, int kind_b>
+inline double settled(const Node& node) {
+    if constexpr (kind_a != NODE && kind_b == NODE) {
+        double b = node.right->evaluate(*node.right);
+        return apply(node, operand<kind_a>(node.left, node.a), b);
+    }
+    double a = operand<kind_a>(node.left, node.a);
+    return apply(node, a, operand<kind_b>(node.right, node.b));
+}
+
+// The first evaluation of an infix operation, by kind of operand (the left
+// one's times OPERAND_KINDS plus the right one's).
 struct BinaryForms {
-    double (*evaluate[4])(const Node& node);
-    bool (*test[4])(const Node& node);
+    double (*evaluate[OPERAND_KINDS * OPERAND_KINDS])(const Node& node);
+    bool (*test[OPERAND_KINDS * OPERAND_KINDS])(const Node& node);
 };
 
 const BinaryForms& binary_forms(Operation operation);

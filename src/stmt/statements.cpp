@@ -1,5 +1,7 @@
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "core/numbers.h"
 #include "stmt/compiler.h"
@@ -57,20 +59,24 @@ struct SettledForm {
 template <double (*value)(const Node&)>
 constexpr SettledForm settled_form = {value, settle<assign<value>>};
 
+template <Apply apply, int... kinds>
+constexpr std::array<SettledForm, sizeof...(kinds)> forms_by_kind(std::integer_sequence<int, kinds...>) {
+    return {settled_form<settled<apply, kinds / OPERAND_KINDS, kinds % OPERAND_KINDS>>...};
+}
+
 template <Apply apply>
-constexpr SettledForm arithmetic_forms[] = {
-    settled_form<settled<apply, false, false>>, settled_form<settled<apply, false, true>>,
-    settled_form<settled<apply, true, false>>, settled_form<settled<apply, true, true>>};
+constexpr auto arithmetic_forms = forms_by_kind<apply>(std::make_integer_sequence<int, OPERAND_KINDS * OPERAND_KINDS>());
 
 const SettledForm other_forms[] = {settled_form<nodes::constant>, settled_form<nodes::read_leaf>};
 
-const SettledForm* const settled_forms[] = {arithmetic_forms<apply::add>, arithmetic_forms<apply::subtract>,
-                                            arithmetic_forms<apply::multiply>, arithmetic_forms<apply::divide>};
+const std::array<SettledForm, OPERAND_KINDS * OPERAND_KINDS>* const settled_forms[] = {
+    &arithmetic_forms<apply::add>, &arithmetic_forms<apply::subtract>, &arithmetic_forms<apply::multiply>,
+    &arithmetic_forms<apply::divide>};
 
 void Assignment::settle(const Assignment& s) {
-    for (const SettledForm* forms : settled_forms) {
-        for (int kind = 0; kind < 4; kind++) {
-            if (forms[kind].value == s.value->evaluate) return forms[kind].settle(s);
+    for (const auto* forms : settled_forms) {
+        for (const SettledForm& form : *forms) {
+            if (form.value == s.value->evaluate) return form.settle(s);
         }
     }
     for (const SettledForm& form : other_forms) {
