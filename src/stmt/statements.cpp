@@ -133,7 +133,6 @@ void set_declared_value(Variable* variable, const char* text, double number) {
     } else {
         variable->number = number;
         variable->is_string = 0;
-        variable->string[0] = '\0';
     }
     variable->is_array = 0;
 }
