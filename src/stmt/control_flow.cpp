@@ -74,15 +74,22 @@ struct If : StatementOf<If> {
         return !header_fault && ends_plainly(ways[0]) && !skipped.fault && (!runs_else || ends_plainly(ways[1]));
     }
     static Landing run_plain(const Statement& self) {
-        const If& first = static_cast<const If&>(self);
-        const Way* way = &first.ways[holds(first.condition) ? 0 : 1];
+        const Way* way = &choose(static_cast<const If&>(self));
         const Way* taken = way;
         while (taken->inner != nullptr) {
             count_step();
-            taken = &taken->inner->ways[holds(taken->inner->condition) ? 0 : 1];
+            taken = &choose(*taken->inner);
         }
         taken->block.run(taken->brace_line);
         return way->exit;
+    }
+    // The way the condition takes, chosen by a branch: the processor guesses
+    // a branch and goes on, where it would wait for the condition to select.
+    static const Way& choose(const If& s) {
+        if (holds(s.condition)) return s.ways[0];
+        const Way* otherwise = &s.ways[1];
+        asm("" : "+r"(otherwise));  // the compiler cannot turn an asm into a select
+        return *otherwise;
     }
     void make_plain() {
         ways[0].exit = ways[0].exits[0].landing;
