@@ -30,12 +30,11 @@ void Sequence::require_filled(int index) const {
 }
 
 void Sequence::link() {
-    for (const Step& step : steps_) straight_ = straight_ && !step.statement->chained;
-    if (!straight_) return;
-    for (std::size_t i = 0; i < steps_.size(); i++) {
-        steps_[i].statement->chained = true;
-        if (i + 1 < steps_.size()) steps_[i].statement->next = steps_[i + 1].statement;
+    chain_.clear();
+    if (straight_) {
+        for (const Step& step : steps_) chain_.push_back(step.statement);
     }
+    chain_.push_back(nullptr);
 }
 
 Landing Sequence::run_checked(int line) const {

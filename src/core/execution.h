@@ -28,28 +28,28 @@ private:
 
 // A compiled statement. Running it does what reading its tokens does, and
 // tells where that reading ends. A kind of statement T derives from
-// StatementOf<T>, and T::run(const T&) is how one runs. In a straight
-// sequence each statement goes on to the next itself (`chain`), and the last
+// StatementOf<T>, and T::run(const T&) is how one runs. A straight sequence
+// runs the statements of a list one after another by `chain`: each, once it
+// has run, goes on to the next, given the rest of the list, and the last
 // tells where it lands.
 struct Statement {
     using Run = Landing (*)(const Statement& self);
-    mutable Run run;    // a statement may settle on a shorter way once it has run
-    mutable Run chain;  // the same, then the statements after it in its sequence
+    using Chain = Landing (*)(const Statement& self, const Statement* const* rest);
+    mutable Run run;  // a statement may settle on a shorter way once it has run
+    mutable Chain chain;
     void (*destroy)(Statement* self);
-    mutable const Statement* next = nullptr;  // in its sequence's chain
-    mutable bool chained = false;             // a member of one
 };
 
-// Runs the statement, then the one after it in its chain, if any: the last
-// tells where it lands. (This order of the tests lets the compiler jump to the
-// next statement instead of calling it.)
+// Runs the statement, then goes on to the next of the list, if any (the
+// list ends with a null), or lands where the statement says. (This order of
+// the tests lets the compiler jump to the next statement, not call it.)
 template <Statement::Run run>
-Landing run_and_go_on(const Statement& self) {
+Landing run_and_go_on(const Statement& self, const Statement* const* rest) {
     Landing landing = run(self);
-    const Statement* next = self.next;
+    const Statement* next = *rest;
     if (next != nullptr) [[likely]] {
         count_step();
-        return next->chain(*next);
+        return next->chain(*next, rest + 1);
     }
     return landing;
 }
@@ -59,6 +59,31 @@ template <Statement::Run form>
 void settle(const Statement& statement) {
     statement.run = form;
     statement.chain = run_and_go_on<form>;
+}
+
+// From now on the statement of kind T does `act`, then always ends where
+// its `landing` says.
+template <typename T, void (*act)(const T&)>
+Landing act_and_land(const Statement& self) {
+    act(static_cast<const T&>(self));
+    return static_cast<const T&>(self).landing;
+}
+
+template <typename T, void (*act)(const T&)>
+Landing act_and_go_on(const Statement& self, const Statement* const* rest) {
+    act(static_cast<const T&>(self));
+    const Statement* next = *rest;
+    if (next != nullptr) [[likely]] {
+        count_step();
+        return next->chain(*next, rest + 1);
+    }
+    return static_cast<const T&>(self).landing;
+}
+
+template <typename T, void (*act)(const T&)>
+void settle_on(const Statement& statement) {
+    statement.run = act_and_land<T, act>;
+    statement.chain = act_and_go_on<T, act>;
 }
 
 template <typename T>
@@ -111,8 +136,7 @@ public:
     // the sequence may land and nothing is compiled.
     void require_filled(int index) const;
 
-    // Makes the statements of a straight sequence a chain, each going on to
-    // the next; else, or when one is already in a chain, it is not straight.
+    // Lists the statements of a straight sequence for running in a chain.
     void link();
 
     // Runs them from the line given; lands where the rule held, with the last
@@ -122,9 +146,10 @@ public:
     // before left, and such a sequence takes the slower way that keeps it.
     [[gnu::always_inline]] Landing run(int line) const {
         if (!straight_) [[unlikely]] return run_checked(line);
-        if (steps_.empty()) return Landing{end_, line};
+        const Statement* first = chain_[0];
+        if (first == nullptr) return Landing{end_, line};
         count_step();
-        return steps_[0].statement->chain(*steps_[0].statement);
+        return first->chain(*first, &chain_[1]);
     }
 
     // The statement that is the whole of a straight sequence, or null.
@@ -141,6 +166,7 @@ private:
     int end_ = 0;
     std::vector<Step> steps_;
     bool straight_ = true;
+    std::vector<const Statement*> chain_{nullptr};  // a straight sequence's statements, then a null
 
     Landing run_checked(int line) const;
     Landing run_from(Landing landing) const;

@@ -14,7 +14,8 @@ namespace {
 // name = value;  the target is looked up before the value is read. In a for
 // loop's update clause the statement ends with its value. The assignment of
 // a number that ends in one way settles once it has run: its target found,
-// its value's operation (the root of the expression) taken into its own way.
+// its value's operation (the root of the expression) copied in and taken
+// into its own way.
 struct Assignment : StatementOf<Assignment> {
     NameRef target;
     const char* text = nullptr;  // a string literal, else the expression
@@ -23,6 +24,7 @@ struct Assignment : StatementOf<Assignment> {
     Reader::Ending ending{};
     bool settles = false;
     Landing landing;  // where it then ends: after its ';', or its value in an update clause
+    mutable Node root{};
 
     static Landing run(const Assignment& s) {
         Variable* target = defined_variable(s.target);
@@ -42,13 +44,11 @@ struct Assignment : StatementOf<Assignment> {
 };
 
 template <double (*value)(const Node&)>
-Landing assign(const Statement& self) {
-    const auto& s = static_cast<const Assignment&>(self);
-    double number = value(*s.value);
+void assign(const Assignment& s) {
+    double number = value(s.root);
     Variable* target = s.target.variable;
     target->number = number;
     target->is_string = 0;
-    return s.landing;
 }
 
 struct SettledForm {
@@ -57,7 +57,7 @@ struct SettledForm {
 };
 
 template <double (*value)(const Node&)>
-constexpr SettledForm settled_form = {value, settle<assign<value>>};
+constexpr SettledForm settled_form = {value, settle_on<Assignment, assign<value>>};
 
 template <Apply apply, int... kinds>
 constexpr std::array<SettledForm, sizeof...(kinds)> forms_by_kind(std::integer_sequence<int, kinds...>) {
@@ -74,6 +74,7 @@ const std::array<SettledForm, OPERAND_KINDS * OPERAND_KINDS>* const settled_form
     &arithmetic_forms<apply::divide>};
 
 void Assignment::settle(const Assignment& s) {
+    s.root = *s.value;
     for (const auto* forms : settled_forms) {
         for (const SettledForm& form : *forms) {
             if (form.value == s.value->evaluate) return form.settle(s);
@@ -82,7 +83,7 @@ void Assignment::settle(const Assignment& s) {
     for (const SettledForm& form : other_forms) {
         if (form.value == s.value->evaluate) return form.settle(s);
     }
-    ::settle<assign<evaluate_node>>(s);
+    settle_on<Assignment, assign<evaluate_node>>(s);
 }
 
 // The value of an assignment or a declaration: a whole string literal, or an
