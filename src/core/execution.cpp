@@ -29,25 +29,6 @@ void Sequence::require_filled(int index) const {
     throw std::logic_error("a statement may land at token " + std::to_string(index) + ", where none is compiled");
 }
 
-void Sequence::link() {
-    chain_.clear();
-    if (straight_) {
-        for (const Step& step : steps_) chain_.push_back(step.statement);
-    }
-    chain_.push_back(nullptr);
-}
-
-Landing Sequence::run_checked(int line) const {
-    current_line = line;
-    for (const Step& step : steps_) {
-        count_step();
-        Landing landing = step.statement->run(*step.statement);
-        current_line = landing.line();
-        if (landing.next() != step.next) return run_from(landing);
-    }
-    return Landing{end_, current_line};
-}
-
 Landing Sequence::run_from(Landing landing) const {
     current_line = landing.line();
     int index = landing.next();

@@ -117,58 +117,51 @@ class Sequence {
 public:
     enum class Until { END, CLOSING_BRACE, INDEX };
 
-    Sequence(const StatementTable* table, Until until, int limit) : table_(table), until_(until), limit_(limit) {}
+    Sequence(const StatementTable* table, Until until, int limit, int start = 0)
+        : table_(table), until_(until), limit_(limit), start_(start) {}
 
     bool stops_at(int index) const {
         TokenType kind = table_->kinds[index];
         return kind == TOKEN_EOF || (until_ == Until::CLOSING_BRACE && kind == TOKEN_RBRACE) ||
                (until_ == Until::INDEX && index >= limit_);
     }
-    // Appends the statement that starts where the sequence stands, which
-    // ends at `next` on its usual path and, when `lands_once`, nowhere else.
-    void add(const Statement* statement, int next, bool lands_once) {
-        steps_.push_back(Step{statement, next});
+    // Appends the next statement of the usual path; when `lands_once`, it
+    // can end nowhere else.
+    void add(const Statement* statement, bool lands_once) {
+        list_.insert(list_.end() - 1, statement);
         straight_ = straight_ && lands_once;
     }
     void set_end(int end) { end_ = end; }
-    bool empty() const { return steps_.empty(); }
     // Fails while compiling, not as a jump to nowhere, where a statement of
     // the sequence may land and nothing is compiled.
     void require_filled(int index) const;
 
-    // Lists the statements of a straight sequence for running in a chain.
-    void link();
-
     // Runs them from the line given; lands where the rule held, with the last
     // statement's line. A straight sequence, whose statements each end in
-    // one place, runs its chain, the landings unread: only a statement that
-    // always fails can fail before reading a token, at the line the one
-    // before left, and such a sequence takes the slower way that keeps it.
+    // one place, runs its list as a chain, the landings unread: only a
+    // statement that always fails can fail before reading a token, at the
+    // line the one before left, and a sequence with one follows each landing
+    // and keeps that line.
     [[gnu::always_inline]] Landing run(int line) const {
-        if (!straight_) [[unlikely]] return run_checked(line);
-        const Statement* first = chain_[0];
+        if (!straight_) [[unlikely]] return run_from(Landing{start_, line});
+        const Statement* first = list_[0];
         if (first == nullptr) return Landing{end_, line};
         count_step();
-        return first->chain(*first, &chain_[1]);
+        return first->chain(*first, &list_[1]);
     }
 
     // The statement that is the whole of a straight sequence, or null.
-    const Statement* sole() const { return straight_ && steps_.size() == 1 ? steps_[0].statement : nullptr; }
+    const Statement* sole() const { return straight_ && list_.size() == 2 ? list_[0] : nullptr; }
 
 private:
-    struct Step {
-        const Statement* statement;
-        int next;  // where it ends on the usual path
-    };
     const StatementTable* table_;
     Until until_;
     int limit_;
+    int start_;
     int end_ = 0;
-    std::vector<Step> steps_;
     bool straight_ = true;
-    std::vector<const Statement*> chain_{nullptr};  // a straight sequence's statements, then a null
+    std::vector<const Statement*> list_{nullptr};  // the usual path's statements, then a null
 
-    Landing run_checked(int line) const;
     Landing run_from(Landing landing) const;
 };
 

@@ -16,11 +16,6 @@ bool is_exact_whole(double value) {
            static_cast<double>(static_cast<std::int64_t>(value)) == value;
 }
 
-// fmod gives a zero the sign of a: fmod(-3, 3) is -0.
-double signed_remainder(double a, std::int64_t whole) {
-    return whole == 0 ? std::copysign(0.0, a) : static_cast<double>(whole);
-}
-
 [[gnu::noinline]] double remainder_in_general(double a, double b) {
     if (is_exact_whole(a) && is_exact_whole(b)) {
         return signed_remainder(a, static_cast<std::int64_t>(a) % static_cast<std::int64_t>(b));
@@ -34,11 +29,6 @@ double greater(const Node&, double a, double b) { return a > b; }
 double less(const Node&, double a, double b) { return a < b; }
 double greater_or_equal(const Node&, double a, double b) { return a >= b; }
 double less_or_equal(const Node&, double a, double b) { return a <= b; }
-
-double remainder_by_whole(const Node& node, double a, double) {
-    if (!is_small_whole(a)) [[unlikely]] return remainder_of(a, node.whole_divisor);
-    return signed_remainder(a, static_cast<std::int32_t>(a) % node.whole_divisor);
-}
 
 // A whole remainder equals the constant (kept in `number`), itself whole,
 // exactly when their ints do, a zero of either sign included.
@@ -90,7 +80,7 @@ constexpr BinaryForms forms_of = forms_by_kind<apply>(std::make_integer_sequence
 const BinaryForms all_forms[] = {
     forms_of<apply::add>, forms_of<apply::subtract>, forms_of<apply::multiply>, forms_of<apply::divide>,
     forms_of<apply::remainder>, forms_of<equal>, forms_of<not_equal>, forms_of<greater>, forms_of<less>,
-    forms_of<greater_or_equal>, forms_of<less_or_equal>, forms_of<remainder_by_whole>, forms_of<remainder_is>,
+    forms_of<greater_or_equal>, forms_of<less_or_equal>, forms_of<apply::remainder_by_whole>, forms_of<remainder_is>,
     forms_of<remainder_is_not>,
 };
 

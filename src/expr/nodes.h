@@ -85,6 +85,11 @@ inline bool is_small_whole(double value) {
 // standard fmod gives it, taking a shorter way for whole numbers.
 double remainder_of(double a, double b);
 
+// A whole remainder of a; fmod gives a zero the sign of a: fmod(-3, 3) is -0.
+inline double signed_remainder(double a, long long whole) {
+    return whole == 0 ? __builtin_copysign(0.0, a) : static_cast<double>(whole);
+}
+
 // What an infix operation does with its operands' values.
 using Apply = double (*)(const Node& node, double a, double b);
 
@@ -101,6 +106,11 @@ inline double divide(const Node& node, double a, double b) {
 inline double remainder(const Node& node, double a, double b) {
     if (b == 0) nodes::zero_divisor(node, FaultCode::MODULO_BY_ZERO);
     return remainder_of(a, b);
+}
+// % by a whole constant divisor of 31 bits, kept in `whole_divisor`.
+inline double remainder_by_whole(const Node& node, double a, double) {
+    if (!is_small_whole(a)) [[unlikely]] return remainder_of(a, node.whole_divisor);
+    return signed_remainder(a, static_cast<int>(a) % node.whole_divisor);
 }
 
 }  // namespace apply

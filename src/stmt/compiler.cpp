@@ -97,7 +97,7 @@ const Compiler::Slot& Compiler::slot_at(int index, Context context) {
 }
 
 Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends) {
-    Sequence sequence(&tables_[static_cast<int>(context)], until, limit);
+    Sequence sequence(&tables_[static_cast<int>(context)], until, limit, start);
     std::vector<int> others;  // ends of paths that leave the usual one
     std::vector<Slot> compiled;
     int at = start;
@@ -105,7 +105,7 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
         Slot slot = slot_at(at, context);
         compiled.push_back(slot);
         if (slot.end_count == 0) {  // it always fails: nothing after it runs
-            sequence.add(slot.statement, -1, false);
+            sequence.add(slot.statement, false);
             if (findings_ != nullptr) {  // a check goes on with the next statement
                 at = findings_->resume_after(at, sequence);
                 continue;
@@ -115,7 +115,7 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
         }
         const int* first = &ends_[slot.first_end];
         bool lands_once = std::all_of(first, first + slot.end_count, [&](int end) { return end == *first; });
-        sequence.add(slot.statement, *first, lands_once);
+        sequence.add(slot.statement, lands_once);
         for (std::size_t i = 1; i < slot.end_count; i++) {
             explore(ends_[slot.first_end + i], sequence, context, others, compiled);
         }
@@ -129,7 +129,6 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
     for (const Slot& slot : compiled) {
         for (std::size_t i = 0; i < slot.end_count; i++) sequence.require_filled(ends_[slot.first_end + i]);
     }
-    sequence.link();
     return sequence;
 }
 

@@ -71,7 +71,7 @@ const SettledForm other_forms[] = {settled_form<nodes::constant>, settled_form<n
 
 const std::array<SettledForm, OPERAND_KINDS * OPERAND_KINDS>* const settled_forms[] = {
     &arithmetic_forms<apply::add>, &arithmetic_forms<apply::subtract>, &arithmetic_forms<apply::multiply>,
-    &arithmetic_forms<apply::divide>};
+    &arithmetic_forms<apply::divide>, &arithmetic_forms<apply::remainder>, &arithmetic_forms<apply::remainder_by_whole>};
 
 void Assignment::settle(const Assignment& s) {
     s.root = *s.value;
