@@ -119,6 +119,8 @@ public:
 
     Sequence(const StatementTable* table, Until until, int limit, int start = 0)
         : table_(table), until_(until), limit_(limit), start_(start) {}
+    Sequence(Sequence&&) = default;  // moved, its list stays where it is
+    Sequence& operator=(Sequence&&) = default;
 
     bool stops_at(int index) const {
         TokenType kind = table_->kinds[index];
@@ -131,7 +133,8 @@ public:
         list_.insert(list_.end() - 1, statement);
         straight_ = straight_ && lands_once;
     }
-    void set_end(int end) { end_ = end; }
+    // Once every statement is added: where the usual path ends, if anywhere.
+    void finish(int end);
     // Fails while compiling, not as a jump to nowhere, where a statement of
     // the sequence may land and nothing is compiled.
     void require_filled(int index) const;
@@ -143,11 +146,9 @@ public:
     // line the one before left, and a sequence with one follows each landing
     // and keeps that line.
     [[gnu::always_inline]] Landing run(int line) const {
-        if (!straight_) [[unlikely]] return run_from(Landing{start_, line});
-        const Statement* first = list_[0];
-        if (first == nullptr) return Landing{end_, line};
+        if (first_ == nullptr) [[unlikely]] return straight_ ? Landing{end_, line} : run_from(Landing{start_, line});
         count_step();
-        return first->chain(*first, &list_[1]);
+        return first_->chain(*first_, rest_);
     }
 
     // The statement that is the whole of a straight sequence, or null.
@@ -161,6 +162,8 @@ private:
     int end_ = 0;
     bool straight_ = true;
     std::vector<const Statement*> list_{nullptr};  // the usual path's statements, then a null
+    const Statement* first_ = nullptr;             // of a straight list, and the rest after it
+    const Statement* const* rest_ = nullptr;
 
     Landing run_from(Landing landing) const;
 };

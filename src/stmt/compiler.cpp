@@ -121,10 +121,8 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
         }
         at = ends_[slot.first_end];
     }
-    if (at >= 0) {
-        sequence.set_end(at);
-        add_end(ends, at);
-    }
+    if (at >= 0) add_end(ends, at);
+    sequence.finish(at);
     for (int end : others) add_end(ends, end);
     for (const Slot& slot : compiled) {
         for (std::size_t i = 0; i < slot.end_count; i++) sequence.require_filled(ends_[slot.first_end + i]);
