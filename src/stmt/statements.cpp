@@ -16,15 +16,17 @@ namespace {
 // a number that ends in one way settles once it has run: its target found,
 // its value's operation (the root of the expression) copied in and taken
 // into its own way.
-struct Assignment : StatementOf<Assignment> {
+struct alignas(64) Assignment : StatementOf<Assignment> {
+    // What a settled assignment reads, first, to share a cache line.
+    mutable Variable* variable = nullptr;  // the target's
+    mutable Node root{};
+    Landing landing;  // where it then ends: after its ';', or its value in an update clause
     NameRef target;
     const char* text = nullptr;  // a string literal, else the expression
     const Node* value = nullptr;
     Landing update_landing;      // where it ends in an update clause
     Reader::Ending ending{};
     bool settles = false;
-    Landing landing;  // where it then ends: after its ';', or its value in an update clause
-    mutable Node root{};
 
     static Landing run(const Assignment& s) {
         Variable* target = defined_variable(s.target);
@@ -46,7 +48,7 @@ struct Assignment : StatementOf<Assignment> {
 template <double (*value)(const Node&)>
 void assign(const Assignment& s) {
     double number = value(s.root);
-    Variable* target = s.target.variable;
+    Variable* target = s.variable;
     target->number = number;
     target->is_string = 0;
 }
@@ -74,6 +76,7 @@ const std::array<SettledForm, OPERAND_KINDS * OPERAND_KINDS>* const settled_form
     &arithmetic_forms<apply::divide>, &arithmetic_forms<apply::remainder>, &arithmetic_forms<apply::remainder_by_whole>};
 
 void Assignment::settle(const Assignment& s) {
+    s.variable = s.target.variable;
     s.root = *s.value;
     for (const auto* forms : settled_forms) {
         for (const SettledForm& form : *forms) {
