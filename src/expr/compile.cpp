@@ -126,7 +126,7 @@ private:
     void note_compared(const Node* left, const Node* right) const {
         for (const Node* operand : {left, right}) {
             if (operand->evaluate != nodes::variable) continue;
-            reader_.note(operand->name.name, operand->name.line, Findings::Use::COMPARED);
+            reader_.note(operand->name, operand->line, Findings::Use::COMPARED);
         }
     }
 
@@ -170,7 +170,7 @@ private:
                 reader_.step();
                 if (reader_.check(TOKEN_LPAREN)) return call(reader_.text(index));
                 Node* node = add(nodes::variable);
-                node->name = reader_.name(index, Findings::Use::READ);
+                node->name = reader_.name(index, Findings::Use::READ).name;
                 return node;
             }
             case TOKEN_LPAREN: {

@@ -32,7 +32,7 @@ double less_or_equal(const Node&, double a, double b) { return a <= b; }
 
 // A whole remainder equals the constant (kept in `number`), itself whole,
 // exactly when their ints do, a zero of either sign included.
-double remainder_is(const Node& node, double a, double) {
+[[gnu::always_inline]] inline double remainder_is(const Node& node, double a, double) {
     if (!is_small_whole(a)) [[unlikely]] return remainder_of(a, node.whole_divisor) == node.number;
     return static_cast<std::int32_t>(a) % node.whole_divisor == static_cast<std::int32_t>(node.number);
 }
@@ -40,7 +40,7 @@ double remainder_is(const Node& node, double a, double) {
 double remainder_is_not(const Node& node, double a, double b) { return remainder_is(node, a, b) == 0; }
 
 const double* value_pointer(const Node& leaf) {
-    return leaf.evaluate == nodes::constant ? &leaf.number : &leaf.name.variable->number;
+    return leaf.evaluate == nodes::constant ? &leaf.number : leaf.a;  // a name found as it was evaluated
 }
 
 template <Apply apply, int kind_a, int kind_b>
@@ -97,7 +97,8 @@ double remainder_of(double a, double b) {
 namespace nodes {
 
 double variable(const Node& node) {
-    const Variable* found = defined_variable(node.name);
+    const Variable* found = find_variable(node.name);
+    if (found == nullptr) raise_at(node.line, FaultCode::UNDEFINED_VARIABLE, node.name);
     Node& settling = const_cast<Node&>(node);  // made by a pool, not const
     settling.a = &found->number;
     settling.evaluate = read_leaf;
@@ -108,7 +109,7 @@ double negate(const Node& node) { return -evaluate(node.left); }
 
 // A call with an expression argument; str stores its text, which can fail,
 // at the line of the ')'.
-double call(const Node& node) { return node.function->compute(evaluate(node.left), "", node.name.line); }
+double call(const Node& node) { return node.function->compute(evaluate(node.left), "", node.line); }
 
 double fail(const Node& node) {
     if (node.left != nullptr) evaluate(node.left);
@@ -131,6 +132,6 @@ bool either(const Node& node) {
 
 bool negated(const Node& node) { return !holds(node.left); }
 
-void zero_divisor(const Node& node, FaultCode failure) { raise_at(node.name.line, failure); }
+void zero_divisor(const Node& node, FaultCode failure) { raise_at(node.line, failure); }
 
 }  // namespace nodes

@@ -20,20 +20,21 @@ struct Node {
     bool (*test)(const Node& node);  // whether the value is other than 0
     union {
         const Node* left;  // the operand, or the left one
-        const double* a;   // a settled leaf's value
+        const double* a;   // a settled leaf's value; a found name's
     };
     union {
         const Node* right;  // the right operand
         const double* b;
+        const char* name;  // a name's
     };
-    double number;  // a constant's value
-    // A variable's name; its line is where the operation fails (for / and
-    // %: the end of the divisor, where it is tested for zero).
-    NameRef name;
     union {
+        double number;                       // a constant's value, or one known in advance
         const ExpressionFunction* function;  // a call's function
         const Fault* fault;                  // a failure's fault
     };
+    // Where the operation fails, or a name is read (for / and %: the end of
+    // the divisor, where it is tested for zero).
+    int line;
     int whole_divisor;  // a constant divisor of %, when whole and of 31 bits
 };
 
@@ -159,7 +160,7 @@ public:
             used_ = 0;
         }
         Node* node = &blocks_.back()[used_++];
-        *node = Node{evaluate, nodes::value_test, {nullptr}, {nullptr}, 0, NameRef{"", line}, {nullptr}, 0};
+        *node = Node{evaluate, nodes::value_test, {nullptr}, {nullptr}, {0}, line, 0};
         return node;
     }
     const Fault* keep(Fault fault) { return &faults_.emplace_back(std::move(fault)); }

@@ -74,26 +74,27 @@ Compiler::Compiler(Findings* findings)
     for (StatementTable& table : tables_) table = StatementTable{kinds_.data(), nullptr};
 }
 
-const Compiler::Slot& Compiler::slot_at(int index, Context context) {
+Compiler::Slot Compiler::slot_at(int index, Context context) {
     int table = static_cast<int>(context);
-    if (slots_[table].empty()) {  // the update clause's, made when first needed
-        slots_[table].resize(kinds_.size());
+    if (by_index_[table].empty()) {  // the update clause's, made when first needed
         by_index_[table].resize(kinds_.size());
+        landed_at_[table].resize(kinds_.size());
         tables_[table].by_index = by_index_[table].data();
     }
-    if (slots_[table][index].statement == nullptr) {
+    if (by_index_[table][index] == nullptr) {
         std::size_t mark = landings_.size();  // statements compiled meanwhile take theirs away
         if (findings_ != nullptr) findings_->step(Findings::Step::STATEMENT, index);
         Owned<> compiled = compile_statement(*this, index, context);
         if (findings_ != nullptr) findings_->step(Findings::Step::END, index);
-        Slot filled{compiled.get(), ends_.size(), landings_.size() - mark};
+        landed_at_[table][index] = Landed{static_cast<std::uint32_t>(ends_.size()),
+                                          static_cast<std::uint32_t>(landings_.size() - mark)};
         ends_.insert(ends_.end(), landings_.begin() + static_cast<std::ptrdiff_t>(mark), landings_.end());
         landings_.resize(mark);
-        slots_[table][index] = filled;
-        by_index_[table][index] = filled.statement;
+        by_index_[table][index] = compiled.get();
         owned_.push_back(std::move(compiled));
     }
-    return slots_[table][index];
+    Landed landed = landed_at_[table][index];
+    return Slot{by_index_[table][index], landed.first_end, landed.end_count};
 }
 
 Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends) {

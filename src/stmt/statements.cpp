@@ -39,8 +39,7 @@ struct alignas(64) Assignment : StatementOf<Assignment> {
             if (s.settles) settle(s);
         }
         if (in_for_loop_update) return s.update_landing;
-        if (s.ending.missing) raise(*s.ending.missing);
-        return s.ending.landing;
+        return s.ending.reached();
     }
     static void settle(const Assignment& s);  // on the way of its value's operation
 };
@@ -99,7 +98,7 @@ bool read_value(Compiler& compiler, Reader& reader, const char*& text, const Nod
     }
     Expression expression = compile_expression(reader, compiler.pool);
     value = expression.root;
-    if (value->evaluate == nodes::variable) reader.note(value->name.name, value->name.line, Findings::Use::COPIED);
+    if (value->evaluate == nodes::variable) reader.note(value->name, value->line, Findings::Use::COPIED);
     return !expression.faulted;
 }
 
@@ -161,8 +160,7 @@ struct Declaration : StatementOf<Declaration> {
         Variable* variable = s.name.find();
         if (variable == nullptr) variable = s.name.variable = find_or_create_variable(s.name.name, s.value_line);
         set_declared_value(variable, s.text, number);
-        if (s.ending.missing) raise(*s.ending.missing);
-        return s.ending.landing;
+        return s.ending.reached();
     }
 };
 
@@ -252,8 +250,7 @@ struct Print : StatementOf<Print> {
             if (s.fault) raise(*s.fault);
             if (newline) text += '\n';
         }
-        if (s.ending.missing) raise(*s.ending.missing);
-        return s.ending.landing;
+        return s.ending.reached();
     }
 };
 
