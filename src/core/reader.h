@@ -127,7 +127,9 @@ public:
         }
     };
     Ending end_statement(const char* statement) {
-        if (!check(TOKEN_SEMICOLON)) return Ending{Landing(), &kept_->emplace_back(expected_after(TOKEN_SEMICOLON, statement))};
+        if (!check(TOKEN_SEMICOLON)) {
+            return Ending{Landing(), &kept_->emplace_back(expected_after(TOKEN_SEMICOLON, statement))};
+        }
         step();
         return Ending{land(), nullptr};
     }

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <utility>
 
 #include "core/error.h"
 
@@ -68,14 +67,9 @@ bool first_test(const Node& node) {
     return first<apply, kind_a, kind_b>(node) != 0;
 }
 
-template <Apply apply, int... kinds>
-constexpr BinaryForms forms_by_kind(std::integer_sequence<int, kinds...>) {
-    return {{first<apply, kinds / OPERAND_KINDS, kinds % OPERAND_KINDS>...},
-            {first_test<apply, kinds / OPERAND_KINDS, kinds % OPERAND_KINDS>...}};
-}
-
 template <Apply apply>
-constexpr BinaryForms forms_of = forms_by_kind<apply>(std::make_integer_sequence<int, OPERAND_KINDS * OPERAND_KINDS>());
+constexpr BinaryForms forms_of = {by_operand_kinds([]<int a, int b>() { return first<apply, a, b>; }),
+                                  by_operand_kinds([]<int a, int b>() { return first_test<apply, a, b>; })};
 
 const BinaryForms all_forms[] = {
     forms_of<apply::add>, forms_of<apply::subtract>, forms_of<apply::multiply>, forms_of<apply::divide>,

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/faults.h"
@@ -141,11 +143,20 @@ inline double settled(const Node& node) {
     return apply(node, a, operand<kind_b>(node.right, node.b));
 }
 
-// The first evaluation of an infix operation, by kind of operand (the left
-// one's times OPERAND_KINDS plus the right one's).
+// What `make.template operator()<kind_a, kind_b>()` gives for each pair of
+// kinds of operand, in order: the left one's times OPERAND_KINDS plus the
+// right one's.
+template <typename Make>
+constexpr auto by_operand_kinds(Make make) {
+    return [&]<int... kinds>(std::integer_sequence<int, kinds...>) {
+        return std::array{make.template operator()<kinds / OPERAND_KINDS, kinds % OPERAND_KINDS>()...};
+    }(std::make_integer_sequence<int, OPERAND_KINDS * OPERAND_KINDS>());
+}
+
+// The first evaluation of an infix operation, by kinds of operand.
 struct BinaryForms {
-    double (*evaluate[OPERAND_KINDS * OPERAND_KINDS])(const Node& node);
-    bool (*test[OPERAND_KINDS * OPERAND_KINDS])(const Node& node);
+    std::array<double (*)(const Node& node), OPERAND_KINDS * OPERAND_KINDS> evaluate;
+    std::array<bool (*)(const Node& node), OPERAND_KINDS * OPERAND_KINDS> test;
 };
 
 const BinaryForms& binary_forms(Operation operation);

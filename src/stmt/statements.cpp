@@ -1,7 +1,5 @@
-#include <array>
 #include <cstdio>
 #include <cstring>
-#include <utility>
 
 #include "core/numbers.h"
 #include "stmt/compiler.h"
@@ -60,19 +58,15 @@ struct SettledForm {
 template <double (*value)(const Node&)>
 constexpr SettledForm settled_form = {value, settle_on<Assignment, assign<value>>};
 
-template <Apply apply, int... kinds>
-constexpr std::array<SettledForm, sizeof...(kinds)> forms_by_kind(std::integer_sequence<int, kinds...>) {
-    return {settled_form<settled<apply, kinds / OPERAND_KINDS, kinds % OPERAND_KINDS>>...};
-}
-
 template <Apply apply>
-constexpr auto arithmetic_forms = forms_by_kind<apply>(std::make_integer_sequence<int, OPERAND_KINDS * OPERAND_KINDS>());
+constexpr auto arithmetic_forms = by_operand_kinds([]<int a, int b>() { return settled_form<settled<apply, a, b>>; });
 
 const SettledForm other_forms[] = {settled_form<nodes::constant>, settled_form<nodes::read_leaf>};
 
-const std::array<SettledForm, OPERAND_KINDS * OPERAND_KINDS>* const settled_forms[] = {
-    &arithmetic_forms<apply::add>, &arithmetic_forms<apply::subtract>, &arithmetic_forms<apply::multiply>,
-    &arithmetic_forms<apply::divide>, &arithmetic_forms<apply::remainder>, &arithmetic_forms<apply::remainder_by_whole>};
+const decltype(arithmetic_forms<apply::add>)* const settled_forms[] = {
+    &arithmetic_forms<apply::add>,       &arithmetic_forms<apply::subtract>,
+    &arithmetic_forms<apply::multiply>,  &arithmetic_forms<apply::divide>,
+    &arithmetic_forms<apply::remainder>, &arithmetic_forms<apply::remainder_by_whole>};
 
 void Assignment::settle(const Assignment& s) {
     s.variable = s.target.variable;
