@@ -11,11 +11,11 @@ namespace {
 
 // name = value;  the target is looked up before the value is read. In a for
 // loop's update clause the statement ends with its value. The assignment of
-// a number that ends in one way settles once it has run: its target found,
-// its value's operation (the root of the expression) copied in and taken
-// into its own way.
-struct alignas(64) Assignment : StatementOf<Assignment> {
-    // What a settled assignment reads, first, to share a cache line.
+// a number that ends in one way settles when it runs again: its target
+// found, its value's operation (the root of the expression) copied in and
+// taken into its own way.
+struct Assignment : StatementOf<Assignment> {
+    // What a settled assignment reads, first, to share cache lines.
     mutable Variable* variable = nullptr;  // the target's
     mutable Node root{};
     Landing landing;  // where it then ends: after its ';', or its value in an update clause
@@ -25,6 +25,7 @@ struct alignas(64) Assignment : StatementOf<Assignment> {
     Landing update_landing;      // where it ends in an update clause
     Reader::Ending ending{};
     bool settles = false;
+    mutable bool ran = false;
 
     static Landing run(const Assignment& s) {
         Variable* target = defined_variable(s.target);
@@ -34,7 +35,8 @@ struct alignas(64) Assignment : StatementOf<Assignment> {
         } else {
             target->number = evaluate(s.value);
             target->is_string = 0;
-            if (s.settles) settle(s);
+            if (s.settles && s.ran) settle(s);
+            s.ran = true;
         }
         if (in_for_loop_update) return s.update_landing;
         return s.ending.reached();
