@@ -22,6 +22,9 @@ inline constexpr char REPOSITORIES_HEADING[] = "配置的仓库 (%d):\n";
 inline constexpr char REPOSITORY_ENTRY[] = "  - %s (优先级: %d)\n";
 inline constexpr char SAVE_FAILED[] = "保存失败: %s\n";
 inline constexpr char LOCK_FAILED[] = "无法锁定包目录: %s\n";
+inline constexpr char TABLE_UNREADABLE[] = "无法读取 %s: %s\n";
+inline constexpr char RECOVERY_FAILED[] = "无法撤销未完成的更改: %s\n";
+inline constexpr char WAITING_FOR_LOCK[] = "Waiting for another Zentul using %s ...\n";  // on standard error, once
 
 // Download, install, update and remove.
 inline constexpr char DOWNLOADING[] = "正在下载 %s 从 %s...\n";
@@ -42,6 +45,7 @@ inline constexpr char REMOVED[] = "包 %s 已移除\n";
 // Package files.
 inline constexpr char CANNOT_OPEN_PACKAGE[] = "Error: Cannot open package file: %s\n";
 inline constexpr char PACKAGE_CODE_TOO_LARGE[] = "Error: Package code too large: %s\n";
+inline constexpr char PACKAGE_FILE_TOO_LARGE[] = "Error: Package file too large: %s (%s)\n";
 
 // Script statements (raised as script errors).
 inline constexpr char EXPECTED_COMMAND[] = "Expected %s command";

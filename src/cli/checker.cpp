@@ -18,6 +18,7 @@
 #include "cli/script_file.h"
 #include "lexer/tokenizer.h"
 #include "stmt/compiler.h"
+#include "system/file_reading.h"
 
 namespace {
 
@@ -372,14 +373,14 @@ void check_package_lines(const std::string& content, TextCheck& check) {
 
 std::vector<Finding> check_package(const char* path) {
     TextCheck check(true);
-    std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return {Finding{1, true, std::string("Cannot open package file: ") + path}};
+    FileText file = read_file_text(path, PACKAGE_READ);
+    if (file.outcome == ReadOutcome::TOO_LARGE) {
+        return {Finding{1, true, std::string("Package file too large: ") + path}};
+    }
+    if (file.outcome != ReadOutcome::READ) return {Finding{1, true, std::string("Cannot open package file: ") + path}};
     std::vector<int> file_lines;
-    std::string code = collect_code(file, &file_lines);
-    std::rewind(file);
-    std::string content;
-    for (int c; (c = std::fgetc(file)) != EOF;) content += static_cast<char>(c);
-    std::fclose(file);
+    std::string code = collect_code(file.text, &file_lines);
+    const std::string& content = file.text;
     check_text(code, check);
     // The code's lines as a run numbers them (its header line cut out), and
     // the file's line of each.

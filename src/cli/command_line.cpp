@@ -80,10 +80,7 @@ int run_adn_command(int argc, char** argv) {
     if (is_either(word, "remove", "r")) {
         return run_with_name(argc, argv, remove_package, "Usage: zentul adn remove <package>");
     }
-    if (is_either(word, "list", "ls")) {
-        list_packages();
-        return 0;
-    }
+    if (is_either(word, "list", "ls")) return list_packages();
     std::printf("Error: Unknown ADN command: %s\n", word);
     std::printf("Available commands: install, update, remove, list\n");
     return 1;
@@ -100,10 +97,7 @@ int run_adm_command(int argc, char** argv) {
         if (argc < 4) return report_missing("Error: Repository URL required", "Usage: zentul adm remove <url>");
         return remove_repository(argv[3]);
     }
-    if (is_either(word, "list", "ls")) {
-        list_repositories();
-        return 0;
-    }
+    if (is_either(word, "list", "ls")) return list_repositories();
     std::printf("Error: Unknown ADM command: %s\n", word);
     std::printf("Available commands: mirror, remove, list\n");
     return 1;
