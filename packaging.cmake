@@ -36,7 +36,7 @@ add_custom_target(compressed_files ALL DEPENDS ${ZENTUL_COMPRESSED_FILES})
 install(FILES ${ZENTUL_COMPRESSED}/zentul.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The guides keep their place beside the README, so that its links hold.
 install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES docs/language.md docs/packages.md docs/distribution.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+install(FILES docs/language.md docs/packages.md docs/cookbook.md docs/distribution.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 install(FILES ${ZENTUL_COMPRESSED}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT deb EXCLUDE_FROM_ALL)
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
 # Debian's Vim reads /usr/share/vim/vimfiles; other editors take the grammar.

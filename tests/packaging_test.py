@@ -24,6 +24,7 @@ INSTALLED_FILES = [
     "share/doc/zentul/README.md",
     "share/doc/zentul/docs/language.md",
     "share/doc/zentul/docs/packages.md",
+    "share/doc/zentul/docs/cookbook.md",
     "share/doc/zentul/docs/distribution.md",
     "share/doc/zentul/copyright",
     "share/doc/zentul/examples/hello.zen",
