@@ -35,6 +35,8 @@ INSTALLED_FILES = [
     "share/vim/vimfiles/ftplugin/zentul.vim",
     "share/vim/vimfiles/compiler/zentul.vim",
     "share/zentul/textmate/zentul.tmLanguage.json",
+    "share/zentul/vscode/package.json",
+    "share/zentul/sublime/Zentul.tmLanguage",
 ]
 HELLO_FIRST_LINE = b"Hello from Zentul\n"
 # Shared libraries the binary may need, and the Debian packages that hold them.
