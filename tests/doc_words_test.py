@@ -16,6 +16,7 @@ docs or of a script case in tests/scripts, and the first such case of each
 message runs here.
 """
 
+import itertools
 import os
 import re
 import shlex
@@ -32,7 +33,8 @@ import run_script_tests as runner  # noqa: E402
 ROOT = os.path.dirname(HERE)
 DOCS = os.path.join(ROOT, "docs")
 WRAPPER = '#!/bin/sh\nfor a; do case "$a" in http://127.0.0.1[:/]*) exec %s "$@";; esac; done\nexit 22\n'
-PLACEHOLDERS = {"script.zen": "script.zen", "file": "script.zen", "package.zep": "package.zep",
+# Each command runs in a folder of its own beside the script and the package.
+PLACEHOLDERS = {"script.zen": "../script.zen", "file": "../script.zen", "package.zep": "../package.zep",
                 "name": "nothing", "url": "http://127.0.0.1:9/", "version": "9.9.9"}
 REFUSALS = ("Cannot open file", "Unknown ADN command", "Unknown ADM command")
 
@@ -52,46 +54,19 @@ def synopsis_commands():
     text = open(os.path.join(DOCS, "zentul.1"), encoding="utf-8").read()
     synopsis = text.split(".Sh SYNOPSIS\n", 1)[1].split(".Sh ", 1)[0]
     for usage in synopsis.split(".Nm\n")[1:]:
-        slots = []  # each a list of alternatives
-        for macro_line in usage.strip().split("\n"):
-            macro, alternative = None, False
-            for word in macro_line.lstrip(".").split():
-                if word in ("Fl", "Cm", "Ar"):
-                    macro = word
-                elif word == "|":
-                    alternative = True
-                elif word not in ("Op", "..."):
-                    word = "-" + word if macro == "Fl" else word
-                    if alternative:
-                        slots[-1].append(word)
-                    else:
-                        slots.append([word])
-                    alternative = False
-        yield from expand(slots)
+        slots = []  # each the alternatives of one word: ".Cm list | ls"
+        for line in filter(None, usage.split("\n")):
+            words = re.sub(r"\b(Op|Ar)\b|\.\.\.", "", line.split(" ", 1)[1]).replace(" | ", "|").split()
+            for i, word in enumerate(words):  # a line's first word is the option after ".Fl"
+                slots.append([("-" if line.startswith(".Fl") and i == 0 else "") + w for w in word.split("|")])
+        yield from map(list, itertools.product(*slots))
 
 
-def expand(slots):
-    if not slots:
-        yield []
-        return
-    for word in slots[0]:
-        for rest in expand(slots[1:]):
-            yield [word] + rest
-
-
-def run_command(zentul, words, usage, env):
-    """The faults of running one documented argument list."""
-    work = tempfile.mkdtemp(prefix="zentul-words-")
-    try:
-        with open(os.path.join(work, "script.zen"), "w") as f:
-            f.write('print("ran");\n')
-        with open(os.path.join(work, "package.zep"), "w") as f:
-            f.write('zentul:\nprint("ran");\n')
-        argv = [PLACEHOLDERS.get(w, w) for w in words]
-        result = subprocess.run([zentul] + argv, cwd=work, env=env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=60)
-    finally:
-        shutil.rmtree(work, ignore_errors=True)
+def run_command(zentul, words, usage, env, work):
+    """The faults of running one documented argument list in the empty folder work."""
+    argv = [PLACEHOLDERS.get(w, w) for w in words]
+    result = subprocess.run([zentul] + argv, cwd=work, env=env, stdin=subprocess.DEVNULL,
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, timeout=60)
     output = result.stdout.decode(errors="replace")
     named = " ".join(w for w in words if w not in PLACEHOLDERS) or "<%s>" % words[0]
     faults = ["refused: " + r for r in REFUSALS if r in output]
@@ -148,22 +123,21 @@ def main():
         sys.exit("usage: doc_words_test.py ZENTUL")
     zentul = os.path.abspath(sys.argv[1])
     faults, checks = [], 0
-    tools = tempfile.mkdtemp(prefix="zentul-tools-")
-    examples = tempfile.mkdtemp(prefix="zentul-examples-")
-    try:
-        for tool in ("curl", "wget"):
-            real = shutil.which(tool)
-            with open(os.path.join(tools, tool), "w") as f:
-                f.write(WRAPPER % shlex.quote(real) if real else "#!/bin/sh\nexit 127\n")
-            os.chmod(os.path.join(tools, tool), 0o755)
-        env = dict(os.environ, PATH=tools + os.pathsep + os.environ.get("PATH", ""))
-        usage = subprocess.run([zentul, "--help"], cwd=tools, stdout=subprocess.PIPE).stdout.decode()
-        commands = list(readme_commands()) + list(synopsis_commands())
-        for words in commands:
+    with tempfile.TemporaryDirectory(prefix="zentul-words-") as tmp:
+        for name, text in (("curl", None), ("wget", None), ("script.zen", 'print("ran");\n'),
+                           ("package.zep", 'zentul:\nprint("ran");\n')):
+            with open(os.path.join(tmp, name), "w") as f:
+                f.write(text or WRAPPER % shlex.quote(shutil.which(name) or "false"))
+            os.chmod(os.path.join(tmp, name), 0o755)
+        env = dict(os.environ, PATH=tmp + os.pathsep + os.environ.get("PATH", ""))
+        usage = subprocess.run([zentul, "--help"], cwd=tmp, stdout=subprocess.PIPE).stdout.decode()
+        for number, words in enumerate(list(readme_commands()) + list(synopsis_commands())):
             checks += 1
-            faults += run_command(zentul, words, usage, env)
+            os.mkdir(os.path.join(tmp, str(number)))
+            faults += run_command(zentul, words, usage, env, os.path.join(tmp, str(number)))
 
-        cases = list(all_cases(examples))
+        os.mkdir(os.path.join(tmp, "examples"))
+        cases = list(all_cases(os.path.join(tmp, "examples")))
         to_run = {}
         for doc, message in documented_messages():
             checks += 1
@@ -173,16 +147,10 @@ def main():
                 faults.append("%s: no example or script case shows %r" % (doc, message))
             else:
                 to_run.setdefault(shown, []).append(message)
-        for (place, name), messages in sorted(to_run.items()):
-            work = tempfile.mkdtemp(prefix="zentul-case-")
-            try:
-                problems = runner.run_case(zentul, place, name, work)
-            finally:
-                shutil.rmtree(work, ignore_errors=True)
+        for number, ((place, name), messages) in enumerate(sorted(to_run.items())):
+            os.mkdir(os.path.join(tmp, "case%d" % number))
+            problems = runner.run_case(zentul, place, name, os.path.join(tmp, "case%d" % number))
             faults += ["%s.zen, which shows %s: %s" % (name, messages, p) for p in problems]
-    finally:
-        shutil.rmtree(tools, ignore_errors=True)
-        shutil.rmtree(examples, ignore_errors=True)
     for fault in faults:
         print(fault)
     print("%d passed, %d failed" % (checks - len(faults), len(faults)))
