@@ -165,7 +165,7 @@ bool commit_package_change(const PackageChange& change) {
     Journal journal{change.name, exists(package_path(change.name)), std::nullopt};
     FileText table = read_file_text(table_path().c_str(), TABLE_READ);
     if (table.outcome == ReadOutcome::READ) journal.table = table.text;
-    std::string failed_path = journal_path();
+    std::string failed_path = table_path();  // the journal is part of saving the table
     bool committed = (table.outcome == ReadOutcome::READ || table.outcome == ReadOutcome::MISSING) &&
                      write_journal(journal) && apply_change(change, journal, failed_path) &&
                      remove_file(journal_path());

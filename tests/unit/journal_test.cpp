@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "adn/journal.h"
+#include "system/file_beside.h"
+#include "system/leftovers.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char OLD_TABLE[] = "p|1.0|r|t\n";
+constexpr char NEW_TABLE[] = "p|2.0|r|t\n";
+
+// A package change cut short at every step of its files, each in a child
+// process that ends there as a kill would, then recovered: the record and
+// the package file must agree, wholly old or wholly new.
+class Journal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char name[] = "/tmp/zentul-journal-XXXXXX";
+        ASSERT_NE(mkdtemp(name), nullptr);
+        folder = name;
+        ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+        ASSERT_EQ(chdir(name), 0);
+    }
+    void TearDown() override {
+        before_file_step = nullptr;
+        EXPECT_EQ(chdir(previous), 0);
+        fs::remove_all(folder);
+    }
+
+    static void write(const std::string& file, const std::string& text) { std::ofstream(file) << text; }
+    static std::string read(const std::string& file) {
+        if (!fs::exists(file)) return "(none)";
+        std::ostringstream text;
+        text << std::ifstream(file).rdbuf();
+        return text.str();
+    }
+
+    void start(bool with_file) {
+        fs::remove_all(".adn");
+        fs::create_directory(".adn");
+        write(".adn/packages.txt", OLD_TABLE);
+        if (with_file) write(".adn/p.zep", "old\n");
+    }
+
+    // Runs the change in a child that ends before its `step`th file step.
+    static void change_until(int step, bool install) {
+        pid_t child = fork();
+        if (child == 0) {
+            static int steps_left;
+            steps_left = step;
+            before_file_step = [] {
+                if (--steps_left == 0) _exit(0);
+            };
+            FileBeside file(".adn/p.zep");
+            write(file.path(), "new\n");
+            commit_package_change(PackageChange{"p", install ? &file : nullptr, NEW_TABLE});
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+    }
+
+    fs::path folder;
+    char previous[4096];
+};
+
+TEST_F(Journal, EveryStepOfAReplacementEndsOldOrNewWhole) {
+    for (int step = 1; step <= 12; step++) {
+        start(true);
+        change_until(step, true);
+        ASSERT_TRUE(recover_package_change());
+        sweep_leftovers(".adn");
+        std::string state = read(".adn/packages.txt") + read(".adn/p.zep");
+        EXPECT_TRUE(state == std::string(OLD_TABLE) + "old\n" || state == std::string(NEW_TABLE) + "new\n")
+            << "step " << step << ": " << state;
+        EXPECT_EQ(std::distance(fs::directory_iterator(".adn"), {}), 2) << "step " << step;
+    }
+}
+
+TEST_F(Journal, EveryStepOfARemovalEndsOldOrNewWhole) {
+    for (int step = 1; step <= 10; step++) {
+        start(true);
+        change_until(step, false);
+        ASSERT_TRUE(recover_package_change());
+        std::string state = read(".adn/packages.txt") + read(".adn/p.zep");
+        EXPECT_TRUE(state == std::string(OLD_TABLE) + "old\n" || state == std::string(NEW_TABLE) + "(none)")
+            << "step " << step << ": " << state;
+    }
+}
+
+TEST_F(Journal, AFirstInstallUndoneLeavesNoFile) {
+    start(false);
+    change_until(3, true);
+    ASSERT_TRUE(recover_package_change());
+    EXPECT_EQ(read(".adn/p.zep"), "(none)");
+    EXPECT_EQ(read(".adn/packages.txt"), OLD_TABLE);
+}
+
+TEST_F(Journal, AReaderWithoutTheLockSeesTheLastFinishedTable) {
+    start(true);
+    change_until(4, true);
+    FileText table = read_committed_table();
+    EXPECT_EQ(table.outcome, ReadOutcome::READ);
+    EXPECT_EQ(table.text, OLD_TABLE);
+}
+
+TEST_F(Journal, AJournalThatCannotBeReadStopsEveryChange) {
+    start(true);
+    write(".adn/journal", "zentul journal 1\npackage p\n");
+    EXPECT_FALSE(recover_package_change());
+    EXPECT_EQ(read(".adn/p.zep"), "old\n");
+}
+
+}  // namespace
