@@ -150,13 +150,18 @@ std::optional<Journal> read_journal(bool& present) {
 }
 
 // The steps after the journal: false at the first that fails, with the
-// path it could not write.
+// path it could not write. A removal saves the table first, a placement
+// puts the file first: between the two, a file may lack its record, never a
+// record its file.
 bool apply_change(const PackageChange& change, const Journal& journal, std::string& failed_path) {
-    failed_path = package_path(change.name);
-    if (journal.had_file && !set_file_aside(change.name, change.new_file != nullptr)) return false;
-    if (change.new_file != nullptr && !change.new_file->put_in_place()) return false;
+    bool removal = change.new_file == nullptr;
     failed_path = table_path();
-    return replace_file(table_path(), change.new_table);
+    if (removal && !replace_file(table_path(), change.new_table)) return false;
+    failed_path = package_path(change.name);
+    if (journal.had_file && !set_file_aside(change.name, !removal)) return false;
+    if (!removal && !change.new_file->put_in_place()) return false;
+    failed_path = table_path();
+    return removal || replace_file(table_path(), change.new_table);
 }
 
 }  // namespace

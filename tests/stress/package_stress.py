@@ -296,6 +296,7 @@ def scenario_kills(zentul, root, repository, figures, kills):
             landed[word] += 1
             os.killpg(process.pid, signal.SIGKILL)
         process.communicate()
+        start(zentul, d, "adn", "remove", "none").communicate()  # the next locked command undoes a cut commit
         corrupt += table_faults(d)
         if word == "update" and "p0" not in d.records()[0]:
             updates_lost += 1
@@ -405,7 +406,7 @@ def scenario_interrupt(zentul, root, repository, figures, runs):
     process = start(zentul, d, "adn", "update", "p0", env=env)
     process.communicate()
     if process.returncode != 130 or d.read(".adn/packages.txt") != table or d.read(".adn/p0.zep") != package:
-        faults.append("update")
+        faults.append("update: %d" % process.returncode)
     name = "zentul-interrupt-%d.txt" % os.getpid()
     kept = os.path.join("/tmp", name)
     with open(kept, "w") as f:
@@ -414,7 +415,7 @@ def scenario_interrupt(zentul, root, repository, figures, runs):
     process.communicate()
     with open(kept) as f:
         if process.returncode != 130 or f.read() != "old content\n":
-            faults.append("-d")
+            faults.append("-d: %d" % process.returncode)
     os.remove(kept)
     if [f for f in os.listdir("/tmp") if f.startswith("." + name)]:
         faults.append("-d left its set-aside file")
