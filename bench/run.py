@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Zentul's benchmark: eight workloads in Zentul, Lua, Python and Perl.
+"""Zentul's benchmark: twelve workloads in Zentul, Lua, Python and Perl.
 
     bench/run.py [--zentul PATH] [--rounds N] [--only a,b,...]   time them
     bench/run.py --count                                         instructions
@@ -12,7 +12,8 @@ Zentul (default ./build/zentul); LuaJIT runs the Lua scripts.
 
 Time mode runs the interpreters in turns, round by round, each run timed by
 hyperfine; it prints the median wall time of each, Zentul's time over each
-peer's (above 1: Zentul is slower) and the peak memory of one more run.
+peer's (above 1: Zentul is slower), and the peak memory and page faults of
+one more run.
 
 Count mode counts machine instructions with valgrind (callgrind), the figure
 that stays the same on a busy machine: per loop pass for the loop workloads
@@ -45,10 +46,15 @@ LOOPS = {
     "d": ("d_strings", 100000, 100, "E FIVE B0XING WIZARDS JUMP QUICKLY AT DA"),
     "e": ("e_arrays", 60000, 60, "7890"),
     "h": ("h_output", 200000, 200, None),  # its lines, compared between the interpreters
+    "i": ("i_plane", 250000, 400, "7895 92"),
+    "j": ("j_sums", 600000, 600, "1920.99 3.19974"),
+    "k": ("k_flips", 600000, 600, "751970 10"),
+    "l": ("l_bodies", 150000, 150, "-19.6831 0.583324"),
 }
 DESCRIPTIONS = {
     "a": "a loop", "b": "b fizz", "c": "c kernel", "d": "d strings", "e": "e arrays",
-    "f": "f start-up", "g": "g large", "h": "h output",
+    "f": "f start-up", "g": "g large", "h": "h output", "i": "i plane", "j": "j sums", "k": "k flips",
+    "l": "l bodies",
 }
 EXTENSIONS = {"zentul": ".zen", "luajit": ".lua", "lua": ".lua", "python": ".py", "perl": ".pl"}
 # name: (candidate programs, options before the script)
@@ -139,13 +145,15 @@ def output_of(interpreter, script, cwd):
     return result.stdout.decode().strip()
 
 
-def peak_memory_kb(interpreter, script, cwd):
-    """Measured by GNU time, which starts the program from its own small
-    process: a child of this Python process would count Python's pages."""
+def memory_and_faults(interpreter, script, cwd):
+    """Peak memory in KB and page faults of one run, measured by GNU time,
+    which starts the program from its own small process: a child of this
+    Python process would count Python's pages."""
     with tempfile.NamedTemporaryFile("r", suffix=".txt") as report:
-        subprocess.run(["/usr/bin/time", "-f", "%M", "-o", report.name] + interpreter + [script], cwd=cwd,
+        subprocess.run(["/usr/bin/time", "-f", "%M %R %F", "-o", report.name] + interpreter + [script], cwd=cwd,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, check=True)
-        return int(report.read().split()[-1])
+        peak, minor, major = report.read().split()[-3:]
+        return int(peak), int(minor) + int(major)
 
 
 def check_outputs(key, interpreters, scripts, cwd, expected=None):
@@ -195,7 +203,7 @@ def time_all(args, interpreters):
         sys.exit("hyperfine and GNU time are needed (Debian packages hyperfine and time)")
     peers = [name for name in ("luajit", "lua", "python", "perl") if name in interpreters]
     header = ["workload"] + [LABELS[n] for n in interpreters] + ["vs " + LABELS[n] for n in peers]
-    header += ["memory " + LABELS[n] for n in interpreters]
+    header += ["memory " + LABELS[n] for n in interpreters] + ["faults " + LABELS[n] for n in interpreters]
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     with tempfile.TemporaryDirectory() as folder:
@@ -204,10 +212,11 @@ def time_all(args, interpreters):
             check_outputs(key, interpreters, scripts, folder)
             quick = key in ("f", "g")
             medians = time_rounds(interpreters, scripts, args.rounds, 20 if quick else 1, folder)
-            memory = {name: peak_memory_kb(path, scripts[name], folder) for name, path in interpreters.items()}
+            memory = {name: memory_and_faults(path, scripts[name], folder) for name, path in interpreters.items()}
             row = [DESCRIPTIONS[key]] + [show_time(medians[n]) for n in interpreters]
             row += ["%.2fx" % (medians["zentul"] / medians[n]) for n in peers]
-            row += ["%.1f MB" % (memory[n] / 1024) for n in interpreters]
+            row += ["%.1f MB" % (memory[n][0] / 1024) for n in interpreters]
+            row += ["%d" % memory[n][1] for n in interpreters]
             print("| " + " | ".join(row) + " |", flush=True)
 
 
@@ -254,7 +263,7 @@ def main():
     parser.add_argument("--check", action="store_true", help="checksums at small sizes only")
     parser.add_argument("--count", action="store_true", help="instruction counts with valgrind")
     parser.add_argument("--rounds", type=int, default=5, help="turns of every interpreter (time mode)")
-    parser.add_argument("--only", default="abcdefgh", help="workloads to run, e.g. ab")
+    parser.add_argument("--only", default="".join(DESCRIPTIONS), help="workloads to run, e.g. ab")
     parser.add_argument("--zentul-only", action="store_true", help="leave the other interpreters out")
     parser.add_argument("--peers", help="the other interpreters to run, e.g. luajit,lua")
     args = parser.parse_args()
