@@ -185,8 +185,16 @@ class Directory:
         return (self.read(".adn/repositories.txt") or "").split("\n")[:-1]
 
 
+def interruptible():
+    """A run started in the background finds SIGINT and SIGQUIT ignored, and
+    would keep them so: the scenarios send them as a terminal would."""
+    signal.signal(signal.SIGINT, signal.SIG_DFL)
+    signal.signal(signal.SIGQUIT, signal.SIG_DFL)
+
+
 def start(zentul, directory, *args, **options):
-    options = dict(dict(stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE), **options)
+    options = dict(dict(stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                        preexec_fn=interruptible), **options)
     return subprocess.Popen([zentul] + list(args), cwd=directory.path, env=options.pop("env", ENV),
                             start_new_session=True, **options)
 
@@ -916,6 +924,8 @@ def scenario_update_step(zentul, root, repository, figures, runs):
             faults.append("%s in the install step: status %d, %d tools left%s" % (
                 signal.Signals(sig).name, process.returncode, left,
                 ", installed anyway" if os.path.exists(os.path.join(folder, "cp.log")) else ""))
+    if os.path.exists("/tmp/Zentul-9.9.9.tar.gz"):
+        os.remove("/tmp/Zentul-9.9.9.tar.gz")
     status = run_bounded(zentul, d, "-d", repository + "p0.zep")[0]  # sweeps what the kill left in /tmp
     stale = [f for f in os.listdir("/tmp") if f.startswith(".zentul-update.zentul-tmp.")]
     remove_with_temporary_files("/tmp/p0.zep")
