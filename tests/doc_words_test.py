@@ -56,7 +56,8 @@ def synopsis_commands():
     for usage in synopsis.split(".Nm\n")[1:]:
         slots = []  # each the alternatives of one word: ".Cm list | ls"
         for line in filter(None, usage.split("\n")):
-            words = re.sub(r"\b(Op|Ar)\b|\.\.\.", "", line.split(" ", 1)[1]).replace(" | ", "|").split()
+            words = re.sub(r"\b(Op|Ar)\b|\.\.\.", "", (line + " ").split(" ", 1)[1]).replace(" | ", "|").split()
+            words = words or [""]  # a bare ".Fl": the option "-"
             for i, word in enumerate(words):  # a line's first word is the option after ".Fl"
                 slots.append([("-" if line.startswith(".Fl") and i == 0 else "") + w for w in word.split("|")])
         yield from map(list, itertools.product(*slots))
