@@ -1,30 +1,13 @@
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-
+#include "folder_test.h"
 #include "system/file_reading.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class FileReading : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char name[] = "/tmp/zentul-reading-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-    std::string path(const char* name) const { return (folder / name).string(); }
-
-    fs::path folder;
-};
+using FileReading = FolderTest;
 
 TEST_F(FileReading, OnlyANoSuchFileIsMissing) {
     EXPECT_EQ(read_file_text(path("none").c_str(), TABLE_READ).outcome, ReadOutcome::MISSING);

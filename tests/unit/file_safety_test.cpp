@@ -1,13 +1,6 @@
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-
+#include "folder_test.h"
 #include "system/file_beside.h"
 #include "system/leftovers.h"
 
@@ -15,31 +8,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Folder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char name[] = "/tmp/zentul-unit-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    std::string path(const std::string& name) const { return (folder / name).string(); }
-
-    static void write(const std::string& file, const std::string& text) { std::ofstream(file) << text; }
-
-    static std::string read(const std::string& file) {
-        std::ostringstream text;
-        text << std::ifstream(file).rdbuf();
-        return text.str();
-    }
-
-    int entries() const { return static_cast<int>(std::distance(fs::directory_iterator(folder), {})); }
-
-    fs::path folder;
-};
-
-using ReplaceFile = Folder;
+using ReplaceFile = FolderTest;
 
 TEST_F(ReplaceFile, GivesTheModeOfAnOrdinaryNewFile) {
     mode_t mask = umask(022);
@@ -57,7 +26,7 @@ TEST_F(ReplaceFile, AFailedRenameLeavesNoTemporaryFile) {
 
 TEST_F(ReplaceFile, FailsInAMissingFolder) { EXPECT_FALSE(replace_file(path("missing/packages.txt"), "x\n")); }
 
-using FileBesideTest = Folder;
+using FileBesideTest = FolderTest;
 
 TEST_F(FileBesideTest, AFileNotPutInPlaceGoesAndLeavesTheTargetAsItWas) {
     write(path("lib.zinc"), "old\n");
@@ -134,7 +103,7 @@ TEST(TemporaryNames, OnlyTheMarkedShapeThisProgramMakes) {
     }
 }
 
-using Sweep = Folder;
+using Sweep = FolderTest;
 
 TEST_F(Sweep, TakesOnlyMarkedFilesThatNobodyHolds) {
     FileBeside in_use(path("lib.zinc"));

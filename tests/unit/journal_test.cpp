@@ -1,14 +1,7 @@
-#include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
 
 #include "adn/journal.h"
+#include "folder_test.h"
 #include "system/file_beside.h"
 #include "system/leftovers.h"
 
@@ -22,27 +15,17 @@ const std::string NEW_TABLE = "p|2.0|r|t\n";
 // A package change cut short at every step of its files, each in a child
 // process that ends there as a kill would, then recovered: the record and
 // the package file must agree, wholly old or wholly new.
-class Journal : public ::testing::Test {
+class Journal : public FolderTest {
 protected:
     void SetUp() override {
-        char name[] = "/tmp/zentul-journal-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
+        FolderTest::SetUp();
         ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
-        ASSERT_EQ(chdir(name), 0);
+        ASSERT_EQ(chdir(folder.c_str()), 0);
     }
     void TearDown() override {
         before_file_step = nullptr;
         EXPECT_EQ(chdir(previous), 0);
-        fs::remove_all(folder);
-    }
-
-    static void write(const std::string& file, const std::string& text) { std::ofstream(file) << text; }
-    static std::string read(const std::string& file) {
-        if (!fs::exists(file)) return "(none)";
-        std::ostringstream text;
-        text << std::ifstream(file).rdbuf();
-        return text.str();
+        FolderTest::TearDown();
     }
 
     void start(bool with_file) {
@@ -70,7 +53,6 @@ protected:
         waitpid(child, &status, 0);
     }
 
-    fs::path folder;
     char previous[4096];
 };
 
