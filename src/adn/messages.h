@@ -2,9 +2,8 @@
 
 #include <cstdio>
 
-// Every text the package manager prints or raises, kept together. Texts
-// ending in "\n" are printf formats; the others are printed as whole lines
-// (or raised as script errors).
+// Every text the package manager prints, kept together. Texts
+// ending in "\n" are printf formats; the others are printed as whole lines.
 namespace adn_text {
 
 // Registry and listings.
@@ -42,20 +41,8 @@ inline constexpr char UPDATING[] = "正在更新包 %s...\n";
 inline constexpr char UPDATE_FAILED[] = "包 %s 更新失败，已恢复原版本\n";
 inline constexpr char REMOVED[] = "包 %s 已移除\n";
 
-// Package files.
-inline constexpr char CANNOT_OPEN_PACKAGE[] = "Error: Cannot open package file: %s\n";
-inline constexpr char PACKAGE_CODE_TOO_LARGE[] = "Error: Package code too large: %s\n";
-inline constexpr char PACKAGE_FILE_TOO_LARGE[] = "Error: Package file too large: %s (%s)\n";
-
-// Script statements (raised as script errors).
-inline constexpr char EXPECTED_COMMAND[] = "Expected %s command";
-inline constexpr char EXPECTED_INSTALL_NAME[] = "Expected package name for install";
-inline constexpr char EXPECTED_UPDATE_NAME[] = "Expected package name for update";
-inline constexpr char EXPECTED_REMOVE_NAME[] = "Expected package name for remove";
-inline constexpr char UNKNOWN_ADN_COMMAND[] = "Unknown adn command: %s";
-inline constexpr char EXPECTED_MIRROR_ADDRESS[] = "Expected repository URL for mirror";
-inline constexpr char EXPECTED_REMOVE_ADDRESS[] = "Expected repository URL for remove";
-inline constexpr char UNKNOWN_ADM_COMMAND[] = "Unknown adm command: %s";
+// The faults of package files and of the adn and adm statements are in
+// core/faults.h, with every other fault.
 
 }  // namespace adn_text
 

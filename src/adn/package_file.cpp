@@ -3,14 +3,17 @@
 #include <cstdio>
 #include <string>
 
-#include "adn/messages.h"
+#include "adn/package_rules.h"
 #include "adn/text_files.h"
+#include "core/faults.h"
 #include "system/file_reading.h"
 
 namespace {
 
-constexpr std::size_t CODE_LIMIT = 40959;
-constexpr char CODE_MARKER[] = "zentul:";
+template <typename... Arguments>
+void report(FaultCode code, const Arguments&... arguments) {
+    std::printf("Error: %s\n", fault_of(code, arguments...).message().c_str());
+}
 
 }  // namespace
 
@@ -20,9 +23,9 @@ std::string collect_code(std::string_view contents, std::vector<int>* file_lines
     LineReader lines(contents);
     std::string line;
     bool ended = true;
-    for (int file_line = 1; code.size() <= CODE_LIMIT && lines.next(line, &ended); file_line += ended) {
+    for (int file_line = 1; code.size() <= zep::CODE_LIMIT && lines.next(line, &ended); file_line += ended) {
         if (line.empty() || line[0] == '#') continue;
-        if (line == CODE_MARKER) {
+        if (line == zep::CODE_MARKER) {
             in_code = true;
         } else if (in_code) {
             code += line;
@@ -37,8 +40,8 @@ void (*run_package_code)(const char* code) = nullptr;
 
 int run_package_text(const std::string& contents, const char* shown_path) {
     std::string code = collect_code(contents);
-    if (code.size() > CODE_LIMIT) {
-        std::printf(adn_text::PACKAGE_CODE_TOO_LARGE, shown_path);
+    if (code.size() > zep::CODE_LIMIT) {
+        report(FaultCode::PACKAGE_CODE_TOO_LARGE, shown_path);
         return -1;
     }
     if (!code.empty()) run_package_code(code.c_str());
@@ -48,11 +51,11 @@ int run_package_text(const std::string& contents, const char* shown_path) {
 int execute_zep_package(const char* path) {
     FileText file = read_file_text(path, PACKAGE_READ);
     if (file.outcome == ReadOutcome::TOO_LARGE) {
-        std::printf(adn_text::PACKAGE_FILE_TOO_LARGE, path, read_failure_reason(file, PACKAGE_READ).c_str());
+        report(FaultCode::PACKAGE_FILE_TOO_LARGE, path, read_failure_reason(file, PACKAGE_READ));
         return -1;
     }
     if (file.outcome != ReadOutcome::READ) {
-        std::printf(adn_text::CANNOT_OPEN_PACKAGE, path);
+        report(FaultCode::CANNOT_OPEN_PACKAGE, path);
         return -1;
     }
     return run_package_text(file.text, path);

@@ -6,9 +6,8 @@
 #include <string>
 
 #include "adn/install.h"
-#include "adn/messages.h"
 #include "adn/registry.h"
-#include "adn/text_files.h"
+#include "stmt/compiler.h"
 
 namespace {
 
@@ -60,8 +59,6 @@ bool read_argument(Reader& reader, PackageStatement& statement) {
     return true;
 }
 
-std::string with_word(const char* format, const std::string& word);
-
 // The command word's meaning; the failure, when it has none or lacks its
 // argument, is returned.
 std::optional<Fault> read_adn_command(Reader& reader, PackageStatement& statement, const std::string& word) {
@@ -69,77 +66,72 @@ std::optional<Fault> read_adn_command(Reader& reader, PackageStatement& statemen
         const char* long_form;
         const char* short_form;
         Command command;
-        const char* missing;
     };
     static const Form forms[] = {
-        {"install", "i", Command::INSTALL, adn_text::EXPECTED_INSTALL_NAME},
-        {"update", "u", Command::UPDATE, adn_text::EXPECTED_UPDATE_NAME},
-        {"remove", "r", Command::REMOVE, adn_text::EXPECTED_REMOVE_NAME},
+        {"install", "i", Command::INSTALL},
+        {"update", "u", Command::UPDATE},
+        {"remove", "r", Command::REMOVE},
     };
     for (const Form& form : forms) {
         if (!is_word(word, form.long_form, form.short_form)) continue;
         statement.command = form.command;
-        if (!read_argument(reader, statement)) return reader.plain(form.missing);
+        if (!read_argument(reader, statement)) return reader.fault(FaultCode::EXPECTED_PACKAGE_NAME, form.long_form);
         return std::nullopt;
     }
     if (is_word(word, "list", "ls")) return std::nullopt;
-    return reader.plain(with_word(adn_text::UNKNOWN_ADN_COMMAND, word));
+    return reader.fault(FaultCode::UNKNOWN_COMMAND, "adn", word);
 }
 
 std::optional<Fault> read_adm_command(Reader& reader, PackageStatement& statement, const std::string& word) {
     statement.command = Command::LIST_REPOSITORIES;
     if (is_word(word, "list", "ls")) return std::nullopt;
-    const char* missing = nullptr;
-    if (word == "mirror") {
+    const char* command_word = "mirror";
+    if (word == command_word) {
         statement.command = Command::MIRROR;
-        missing = adn_text::EXPECTED_MIRROR_ADDRESS;
     } else if (is_word(word, "remove", "rm")) {
         statement.command = Command::REMOVE_REPOSITORY;
-        missing = adn_text::EXPECTED_REMOVE_ADDRESS;
+        command_word = "remove";
     } else {
-        return reader.plain(with_word(adn_text::UNKNOWN_ADM_COMMAND, word));
+        return reader.fault(FaultCode::UNKNOWN_COMMAND, "adm", word);
     }
-    if (!read_argument(reader, statement)) return reader.plain(missing);
+    if (!read_argument(reader, statement)) return reader.fault(FaultCode::EXPECTED_REPOSITORY, command_word);
     return std::nullopt;
 }
 
 using CommandReader = std::optional<Fault> (*)(Reader&, PackageStatement&, const std::string&);
 
-std::string with_word(const char* format, const std::string& word) {
-    char text[LINE_READ_SIZE];
-    std::snprintf(text, sizeof text, format, word.c_str());
-    return text;
-}
-
-NewStatement compile_package_statement(Reader& reader, const char* keyword,
-                                       std::initializer_list<TokenType> command_kinds, CommandReader read_command) {
+Owned<> compile_package_statement(Reader reader, const char* keyword, std::initializer_list<TokenType> command_kinds,
+                                  CommandReader read_command) {
+    reader.skip();
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, keyword));
     if (std::none_of(command_kinds.begin(), command_kinds.end(), [&](TokenType kind) { return reader.check(kind); })) {
-        return failing_statement(reader.plain(with_word(adn_text::EXPECTED_COMMAND, keyword)));
+        return failing_statement(reader.fault(FaultCode::EXPECTED_COMMAND, keyword));
     }
     std::string word = reader.text();
     reader.step();
-    auto statement = std::make_unique<PackageStatement>();
+    auto statement = new_statement<PackageStatement>();
     if (auto fault = read_command(reader, *statement, word)) return failing_statement(*fault);
     statement->line = reader.line;
-    std::vector<int> ends;
+    if (statement->command == Command::INSTALL || statement->command == Command::UPDATE) {
+        reader.flow(Findings::Step::PACKAGE_CODE, reader.at);
+    }
     if (reader.match(TOKEN_RPAREN)) {
         statement->ending = reader.end_statement(keyword);
-        if (!statement->ending.missing) ends.push_back(statement->ending.landing.next);
     } else {
         statement->missing_close = reader.expected_after(TOKEN_RPAREN, keyword);
     }
-    return NewStatement{std::move(statement), ends};
+    return statement;
 }
 
 }  // namespace
 
-NewStatement compile_adn(Reader& reader) {
-    return compile_package_statement(reader, "adn", {TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE},
+Owned<> compile_adn(Compiler& compiler, int start, Context) {
+    return compile_package_statement(compiler.reader(start), "adn",
+                                     {TOKEN_IDENTIFIER, TOKEN_INSTALL, TOKEN_UPDATE, TOKEN_REMOVE},
                                      read_adn_command);
 }
 
-NewStatement compile_adm(Reader& reader) {
-    return compile_package_statement(reader, "adm", {TOKEN_IDENTIFIER, TOKEN_MIRROR, TOKEN_REMOVE},
+Owned<> compile_adm(Compiler& compiler, int start, Context) {
+    return compile_package_statement(compiler.reader(start), "adm", {TOKEN_IDENTIFIER, TOKEN_MIRROR, TOKEN_REMOVE},
                                      read_adm_command);
 }

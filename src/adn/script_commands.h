@@ -1,8 +1,11 @@
 #pragma once
 
-#include "core/reader.h"
+#include "core/execution.h"
 
-// The adn(...) and adm(...) statements with their ';', the reader on the
-// token after the keyword.
-NewStatement compile_adn(Reader& reader);
-NewStatement compile_adm(Reader& reader);
+class Compiler;
+enum class Context;
+
+// The adn(...) and adm(...) statements with their ';', from the keyword at
+// `start`.
+Owned<> compile_adn(Compiler& compiler, int start, Context context);
+Owned<> compile_adm(Compiler& compiler, int start, Context context);

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "builtins/actions.h"
+#include "builtins/procedures.h"
 #include "core/error.h"
 #include "core/numbers.h"
 #include "system/standard_streams.h"
@@ -58,16 +58,7 @@ int read_key() {
 void store_random(const Call& call, double value) {
     char name[32];
     std::snprintf(name, sizeof name, "%s%d", call.result->name, var_count);
-    store_number_result(name, value, call.line);
-}
-
-}  // namespace
-
-int truncate_to_int(double value) {
-    if (std::isnan(value)) return 0;
-    if (value <= INT_MIN) return INT_MIN;
-    if (value >= INT_MAX) return INT_MAX;
-    return static_cast<int>(value);
+    store_number_result(NameRef{name, call.line}, value);
 }
 
 void execute_input(const Call& call) {
@@ -76,7 +67,7 @@ void execute_input(const Call& call) {
     char line[STRING_SIZE];
     if (std::fgets(line, sizeof line, stdin) == nullptr) {
         stop_if_signalled();
-        error_at(call.line, "Failed to read input");
+        raise_at(call.line, FaultCode::INPUT_FAILED);
     }
     line[std::strcspn(line, "\n")] = '\0';
     store_string_result(*call.result, line);
@@ -134,3 +125,29 @@ void execute_timestamp(const Call& call) {
 }
 
 void execute_type_of(const Call& call) { store_string_result(*call.result, call.arguments[0].text); }
+
+using enum ArgumentKind;
+
+}  // namespace
+
+int truncate_to_int(double value) {
+    if (std::isnan(value)) return 0;
+    if (value <= INT_MIN) return INT_MIN;
+    if (value >= INT_MAX) return INT_MAX;
+    return static_cast<int>(value);
+}
+
+const Procedure console_procedures[] = {
+    {TOKEN_IDENTIFIER, "input", false, 1, {{PROMPT}}, execute_input, Result::TEXT},
+    {TOKEN_IDENTIFIER, "str", false, 1, {{NUMBER}}, execute_str, Result::TEXT},
+    {TOKEN_SLEEP, "sleep", false, 1, {{NUMBER}}, execute_sleep, Result::NONE},
+    {TOKEN_SLEEPMS, "sleepms", false, 1, {{NUMBER}}, execute_sleepms, Result::NONE},
+    {TOKEN_CLEAR, "clear", false, 0, {}, execute_clear, Result::NONE},
+    {TOKEN_GETCH, "getch", false, 0, {}, execute_getch, Result::TEXT},
+    {TOKEN_RAND, "rand", false, 0, {}, execute_rand, Result::RANDOM},
+    {TOKEN_RAND_RANGE, "rand_range", false, 2, {{NUMBER}, {NUMBER}}, execute_rand_range, Result::RANDOM},
+    {TOKEN_TIME, "time", true, 0, {}, execute_time, Result::TEXT},
+    {TOKEN_TIMESTAMP, "timestamp", true, 0, {}, execute_timestamp, Result::NUMBER},
+    {TOKEN_TYPE_OF, "type_of", true, 1, {{VALUE, nullptr, "value"}}, execute_type_of, Result::TEXT},
+    {TOKEN_EOF, nullptr, false, 0, {}, nullptr, Result::NONE},
+};

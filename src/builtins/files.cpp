@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "builtins/actions.h"
+#include "builtins/procedures.h"
 #include "core/error.h"
 
 namespace {
@@ -14,28 +14,40 @@ void read_beginning(std::FILE* file, char* text) {
 }
 
 // Writes the content into the file opened with `mode` ("w" or "a");
-// `purpose` names the opening in its failure message.
-void write_to_file(const Call& call, const char* mode, const char* purpose) {
+// `failure` is the fault of an opening that fails.
+void write_to_file(const Call& call, const char* mode, FaultCode failure) {
     const char* path = call.arguments[0].text;
     std::FILE* file = std::fopen(path, mode);
-    if (file == nullptr) error_at(call.line, "Failed to open file for %s: %s", purpose, path);
+    if (file == nullptr) raise_at(call.line, failure, path);
     bool written = std::fputs(call.arguments[1].text, file) != EOF;
     // Buffered bytes reach the disk only at the close, so its failure counts too.
     bool closed = std::fclose(file) == 0;
-    if (!written || !closed) error_at(call.line, "Failed to write file: %s", path);
+    if (!written || !closed) raise_at(call.line, FaultCode::WRITE_FAILED, path);
 }
-
-}  // namespace
 
 void execute_read_file(const Call& call) {
     const char* path = call.arguments[0].text;
     std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) error_at(call.line, "Failed to open file: %s", path);
+    if (file == nullptr) raise_at(call.line, FaultCode::OPEN_FAILED, path);
     char text[STRING_SIZE];
     read_beginning(file, text);
     std::fclose(file);
     store_string_result(*call.result, text);
 }
 
-void execute_write_file(const Call& call) { write_to_file(call, "w", "writing"); }
-void execute_append_file(const Call& call) { write_to_file(call, "a", "appending"); }
+void execute_write_file(const Call& call) { write_to_file(call, "w", FaultCode::OPEN_FOR_WRITING_FAILED); }
+void execute_append_file(const Call& call) { write_to_file(call, "a", FaultCode::OPEN_FOR_APPENDING_FAILED); }
+
+using enum ArgumentKind;
+
+constexpr ArgumentForm FILE_NAME = {STRING, nullptr, "filename string"};
+constexpr ArgumentForm CONTENT = {STRING, "filename", "content string"};
+
+}  // namespace
+
+const Procedure file_procedures[] = {
+    {TOKEN_READ_FILE, "read_file", true, 1, {FILE_NAME}, execute_read_file, Result::TEXT},
+    {TOKEN_WRITE_FILE, "write_file", true, 2, {FILE_NAME, CONTENT}, execute_write_file, Result::NONE},
+    {TOKEN_APPEND_FILE, "append_file", true, 2, {FILE_NAME, CONTENT}, execute_append_file, Result::NONE},
+    {TOKEN_EOF, nullptr, false, 0, {}, nullptr, Result::NONE},
+};

@@ -6,7 +6,8 @@
 #include "lexer/token.h"
 
 // The built-in procedure statements: how their arguments are written, and
-// what each does with their values.
+// what each does with their values. Each file of this folder holds a library:
+// its procedures' table of rows and their bodies.
 
 enum class ArgumentKind {
     NUMBER,   // an expression
@@ -25,14 +26,15 @@ struct ArgumentForm {
     // The missing argument: "Expected <what> for <procedure>()", for a
     // literal "Expected string argument for <what>".
     const char* what = nullptr;
+    // An empty literal fails the call at its ')': "Delimiter cannot be empty".
+    bool refuses_empty = false;
 };
 
 // The value of one argument.
 struct ArgumentValue {
     double number;
-    const char* text;    // a string's text; the kind of a value (type_of)
-    Variable* variable;  // an array's variable, null when there is none
-    const char* name;    // an array's name
+    const char* text;      // a string's text; the kind of a value (type_of)
+    const NameRef* array;  // an array's name, looked up when the list is read
 };
 
 // What a procedure gets: its arguments, its result variable's name (at the
@@ -59,6 +61,12 @@ struct Procedure {
     Result result;
 };
 
+// The libraries, each ending with a row without a name.
+extern const Procedure console_procedures[];  // console, timing and random
+extern const Procedure string_procedures[];
+extern const Procedure array_procedures[];
+extern const Procedure file_procedures[];
+
 // The procedure a statement's first token names (input and str by name), or null.
 const Procedure* find_procedure(TokenType kind, const char* text);
 
@@ -66,5 +74,12 @@ const Procedure* find_procedure(TokenType kind, const char* text);
 // adds a number); empty for NONE.
 std::string result_name(const Procedure& procedure);
 
+// Whether the name is one that rand and rand_range give their results, or
+// those names' common beginning.
+bool names_random_result(const char* name);
+
 // type_of's word for a variable: "string", "array", "number", or "unknown".
 const char* kind_of(const Variable* variable);
+
+// Truncates toward zero, clamped to the int range; NaN gives 0.
+int truncate_to_int(double value);

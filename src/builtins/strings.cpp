@@ -2,7 +2,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "builtins/actions.h"
+#include "builtins/procedures.h"
 #include "core/error.h"
 
 namespace {
@@ -62,8 +62,6 @@ void add_field_value(Variable* array, char* field, int field_length) {
     if (array->array_length < ARRAY_LIMIT) array->elements[array->array_length++] = std::atof(field);
 }
 
-}  // namespace
-
 void execute_upper(const Call& call) { transform_string(call, to_upper); }
 void execute_lower(const Call& call) { transform_string(call, to_lower); }
 void execute_trim(const Call& call) { transform_string(call, trim_white_space); }
@@ -90,7 +88,7 @@ void execute_char_at(const Call& call) {
     int index = truncate_to_int(call.arguments[1].number);
     int text_len = text_length(text);
     if (index < 0 || index >= text_len) {
-        error_at(call.line, "Index out of bounds: %d (string length: %d)", index, text_len);
+        raise_at(call.line, FaultCode::INDEX_OUT_OF_BOUNDS, index, text_len);
     }
     char character[2] = {text[index], '\0'};
     store_string_result(*call.result, character);
@@ -120,8 +118,7 @@ void execute_replace(const Call& call) {
 void execute_split(const Call& call) {
     const char* source = call.arguments[0].text;
     const char* delimiter = call.arguments[1].text;
-    std::size_t delimiter_length = std::strlen(delimiter);
-    if (delimiter_length == 0) error_at(call.line, "Delimiter cannot be empty");
+    std::size_t delimiter_length = std::strlen(delimiter);  // never 0: the call refuses an empty one
     // The source is a copy, so the values can go straight into the result.
     Variable* result = result_variable(*call.result);
     result->is_string = 0;
@@ -140,3 +137,23 @@ void execute_split(const Call& call) {
     }
     if (field_length > 0) add_field_value(result, field, field_length);
 }
+
+using enum ArgumentKind;
+
+constexpr ArgumentForm SOURCE = {STRING, nullptr, "string argument"};
+
+}  // namespace
+
+const Procedure string_procedures[] = {
+    {TOKEN_UPPER, "upper", true, 1, {SOURCE}, execute_upper, Result::TEXT},
+    {TOKEN_LOWER, "lower", true, 1, {SOURCE}, execute_lower, Result::TEXT},
+    {TOKEN_TRIM, "trim", true, 1, {SOURCE}, execute_trim, Result::TEXT},
+    {TOKEN_SUBSTRING, "substring", true, 3, {SOURCE, {NUMBER, "string"}, {NUMBER, "start"}}, execute_substring,
+     Result::TEXT},
+    {TOKEN_CHAR_AT, "char_at", true, 2, {SOURCE, {NUMBER, "string"}}, execute_char_at, Result::TEXT},
+    {TOKEN_REPLACE, "replace", true, 3,
+     {SOURCE, {LITERAL, "string", "old substring"}, {LITERAL, "old string", "new substring"}}, execute_replace,
+     Result::TEXT},
+    {TOKEN_SPLIT, "split", true, 2, {SOURCE, {LITERAL, "string", "delimiter", true}}, execute_split, Result::ARRAY},
+    {TOKEN_EOF, nullptr, false, 0, {}, nullptr, Result::NONE},
+};

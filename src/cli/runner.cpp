@@ -32,23 +32,23 @@ namespace {
 
 char* allocate_text(std::size_t size) {
     char* text = static_cast<char*>(std::malloc(size));
-    if (text == nullptr) error("Out of memory");
+    if (text == nullptr) fail(FaultCode::OUT_OF_MEMORY);
     return text;
 }
 
 }  // namespace
 
-void parse_config(const char* source) {
-    print_newline = 1;
-    const char* header = find_header(source);
-    if (header == nullptr) return;
+const char* find_nel(const char* header) {
     // Not bounded by the header's own line: without a '>' the search runs on.
     for (const char* p = header + 3; *p != '\0' && *p != '>'; p++) {
-        if (std::strncmp(p, "nel", 3) == 0) {
-            print_newline = 0;
-            return;
-        }
+        if (std::strncmp(p, "nel", 3) == 0) return p;
     }
+    return nullptr;
+}
+
+void parse_config(const char* source) {
+    const char* header = find_header(source);
+    print_newline = header == nullptr || find_nel(header) == nullptr ? 1 : 0;
 }
 
 char* strip_config(const char* source) {
@@ -78,6 +78,6 @@ void run(const char* source) {
     parse_config(source);
     OwnedText text(strip_config(source), &std::free);
     LexResult lexed = tokenize(text.get());
-    if (!lexed.error.empty()) error_at(lexed.line, "%s", lexed.error.c_str());
+    if (lexed.fault) raise(*lexed.fault);
     run_tokens(lexed.line);
 }

@@ -15,3 +15,6 @@ char* strip_config(const char* source);
 // Where the header line starts, or null: it may follow blanks and comment
 // lines, but nothing else.
 const char* find_header(const char* source);
+
+// Where the header's "nel" that turns print's line feed off stands, or null.
+const char* find_nel(const char* header);

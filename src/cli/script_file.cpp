@@ -26,16 +26,15 @@ std::string read_script_file(const char* path) {
     try {
         file = read_script_text(path);
     } catch (const std::bad_alloc&) {
-        error("Out of memory");
+        fail(FaultCode::OUT_OF_MEMORY);
     }
     switch (file.outcome) {
         case ReadOutcome::READ: return std::move(file.text);
-        case ReadOutcome::TOO_LARGE:
-            error("Cannot read file: %s (scripts are limited to %zu MiB)", path, SCRIPT_READ.most_bytes / MEBIBYTE);
+        case ReadOutcome::TOO_LARGE: fail(FaultCode::SCRIPT_TOO_LARGE, path, static_cast<int>(SCRIPT_READ.most_bytes / MEBIBYTE));
         case ReadOutcome::MISSING:
-        case ReadOutcome::NOT_OPENED: error("Cannot open file: %s", path);
+        case ReadOutcome::NOT_OPENED: fail(FaultCode::CANNOT_OPEN_FILE, path);
         case ReadOutcome::NOT_ALLOWED:
         case ReadOutcome::FAILED: break;
     }
-    error("Cannot read file: %s", path);
+    fail(FaultCode::CANNOT_READ_FILE, path);
 }

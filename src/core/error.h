@@ -2,11 +2,15 @@
 
 #include <string>
 
-// Thrown by `error`: a script error that ends the run. `main` reports it as
-// "[Error at line N] message" on standard error and exits with status 1.
+#include "core/faults.h"
+
+// Thrown when a fault is raised: a script error that ends the run. `main`
+// reports it as "[Error at line N] message" on standard error and exits with
+// status 1.
 struct ScriptError {
-    int line;
-    std::string message;
+    Fault fault;
+    int line;             // where it is reported
+    std::string message;  // the fault's
 };
 
 // The line an error reports when it is raised where no token of the
@@ -14,20 +18,22 @@ struct ScriptError {
 // the statements leave behind them as they end (see core/execution.h).
 extern int current_line;
 
-// Formats the message and throws ScriptError with the given line.
-[[noreturn]] void error_at(int line, const char* format, ...) __attribute__((format(printf, 2, 3)));
-
-// The same with the current line.
-[[noreturn]] void error(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-// A failure found while compiling, raised only if the program gets there:
-// its message, and its line, 0 standing for the current line.
-struct Fault {
-    std::string message;
-    int line;
-};
-
+// Throws ScriptError for the fault, at its line, or at the current line when
+// it has none.
 [[noreturn]] void raise(const Fault& fault);
+
+// The fault of that code and arguments (see core/faults.h), raised at `line`,
+// or at the current line.
+template <typename... Arguments>
+[[noreturn, gnu::cold, gnu::noinline]] void raise_at(int line, FaultCode code, const Arguments&... arguments) {
+    Fault fault = fault_of(code, arguments...);
+    fault.line = line;
+    raise(fault);
+}
+template <typename... Arguments>
+[[noreturn]] void fail(FaultCode code, const Arguments&... arguments) {
+    raise_at(current_line, code, arguments...);
+}
 
 // Writes the report of a script error to standard error, standard output
 // first, so that the two keep their order when they go to one place.

@@ -1,6 +1,6 @@
 #include "core/execution.h"
 
-#include "core/error.h"
+#include <stdexcept>
 
 int runs_begun = 0;
 
@@ -10,33 +10,39 @@ long steps_left = 0;
 
 namespace {
 
-struct FailingStatement : Statement {
-    explicit FailingStatement(Fault fault) : Statement(run), fault(std::move(fault)) {}
+struct FailingStatement : StatementOf<FailingStatement> {
     Fault fault;
 
-    static Landing run(const Statement& self) { raise(static_cast<const FailingStatement&>(self).fault); }
+    static Landing run(const FailingStatement& s) { raise(s.fault); }
 };
 
 }  // namespace
 
-NewStatement failing_statement(const Fault& fault) {
-    return NewStatement{std::make_unique<FailingStatement>(fault), {}};
+Owned<> failing_statement(const Fault& fault) {
+    auto statement = new_statement<FailingStatement>();
+    statement->fault = fault;
+    return statement;
+}
+
+void Sequence::require_filled(int index) const {
+    if (index < 0 || stops_at(index) || table_->by_index[index] != nullptr) return;
+    throw std::logic_error("a statement may land at token " + std::to_string(index) + ", where none is compiled");
 }
 
 Landing Sequence::run_from(Landing landing) const {
-    current_line = landing.line;
-    int index = landing.next;
+    current_line = landing.line();
+    int index = landing.next();
     while (!stops_at(index)) {
         count_step();
         const Statement* statement = table_->by_index[index];
         landing = statement->run(*statement);
-        current_line = landing.line;
-        index = landing.next;
+        current_line = landing.line();
+        index = landing.next();
     }
     return Landing{index, current_line};
 }
 
 void run_program(const Sequence& program, int line) {
     runs_begun++;
-    current_line = program.run(line).line;
+    current_line = program.run(line).line();
 }

@@ -8,36 +8,50 @@
 #include "lexer/token.h"
 
 // Where a statement leaves the reading of its tokens: the index of the first
-// token after it, and the line of the last one it read.
-struct Landing {
-    int next;
-    int line;
+// token after it, and the line of the last one it read. Only a compile makes
+// one where a statement may land (Reader::land), and the compiler, told of
+// each, compiles what follows it; a run passes them on.
+class Landing {
+public:
+    Landing() = default;  // nowhere: kept by a statement on a path that fails
+    int next() const { return next_; }
+    int line() const { return line_; }
+    Landing with_line(int line) const { return Landing(next_, line); }  // the same place, another line
+
+private:
+    Landing(int next, int line) : next_(next), line_(line) {}
+    int next_ = -1;
+    int line_ = 0;
+    friend class Reader;
+    friend class Sequence;
 };
 
 // A compiled statement. Running it does what reading its tokens does, and
-// tells where that reading ends.
+// tells where that reading ends. A kind of statement T derives from
+// StatementOf<T>, and T::run(const T&) is how one runs.
 struct Statement {
     using Run = Landing (*)(const Statement& self);
-    explicit Statement(Run run) : run(run) {}
-    virtual ~Statement() = default;
     Run run;
+    void (*destroy)(Statement* self);
 };
 
-// A kind of statement: T::run(const T&) is what running one does.
 template <typename T>
 struct StatementOf : Statement {
-    StatementOf() : Statement([](const Statement& self) { return T::run(static_cast<const T&>(self)); }) {}
+    StatementOf() : Statement{dispatch, destroy_one} {}
+    static Landing dispatch(const Statement& self) { return T::run(static_cast<const T&>(self)); }
+    static void destroy_one(Statement* self) { delete static_cast<T*>(self); }
 };
 
-// A statement just compiled, and where its reading of the tokens can end
-// (nowhere for one that always fails).
-struct NewStatement {
-    std::unique_ptr<Statement> statement;
-    std::vector<int> ends;
+struct StatementDeleter {
+    void operator()(Statement* statement) const { statement->destroy(statement); }
 };
+template <typename T = Statement>
+using Owned = std::unique_ptr<T, StatementDeleter>;
+template <typename T>
+Owned<T> new_statement() { return Owned<T>(new T()); }
 
 // A statement that only fails.
-NewStatement failing_statement(const Fault& fault);
+Owned<> failing_statement(const Fault& fault);
 
 // A compiled text's statements by their first token, for the rare run that
 // leaves a block's usual path (a statement reading on past the block's '}').
@@ -66,6 +80,9 @@ public:
     }
     void set_end(int end) { end_ = end; }
     bool empty() const { return steps_.empty(); }
+    // Fails while compiling, not as a jump to nowhere, where a statement of
+    // the sequence may land and nothing is compiled.
+    void require_filled(int index) const;
 
     // Runs them from the line given; lands where the rule held, with the last
     // statement's line. The current line is kept where a statement may fail
@@ -75,14 +92,14 @@ public:
         if (only_.statement != nullptr) {  // the commonest block, run without the loop
             count_step();
             Landing landing = only_.statement->run(*only_.statement);
-            if (landing.next != only_.next) [[unlikely]] return run_from(landing);
-            return Landing{end_, landing.line};
+            if (landing.next() != only_.next) [[unlikely]] return run_from(landing);
+            return Landing{end_, landing.line()};
         }
         for (const Step& step : steps_) {
             count_step();
             Landing landing = step.statement->run(*step.statement);
-            current_line = landing.line;
-            if (landing.next != step.next) [[unlikely]] return run_from(landing);
+            current_line = landing.line();
+            if (landing.next() != step.next) [[unlikely]] return run_from(landing);
         }
         return Landing{end_, current_line};
     }

@@ -51,16 +51,10 @@ Variable* find_variable(const char* name) {
     return nullptr;
 }
 
-Variable* find_string_variable(const char* name) {
-    // Names are unique, so the first match is the only candidate.
-    Variable* variable = find_variable(name);
-    return variable != nullptr && variable->is_string ? variable : nullptr;
-}
-
 Variable* find_or_create_variable(const char* name, int line) {
     Variable* variable = find_variable(name);
     if (variable != nullptr) return variable;
-    if (var_count == VARIABLE_LIMIT) error_at(line, "Too many variables (max %d)", VARIABLE_LIMIT);
+    if (var_count == VARIABLE_LIMIT) raise_at(line, FaultCode::TOO_MANY_VARIABLES, VARIABLE_LIMIT);
     variable = &vars[var_count];
     std::memset(variable->name, 0, NAME_SIZE);
     copy_text(variable->name, NAME_SIZE, name);
@@ -70,16 +64,8 @@ Variable* find_or_create_variable(const char* name, int line) {
 
 Variable* look_up_defined(const NameRef& name) {
     Variable* variable = name.find();
-    if (variable == nullptr) error_at(name.line, "Undefined variable: %s", name.name);
+    if (variable == nullptr) raise_at(name.line, FaultCode::UNDEFINED_VARIABLE, name.name);
     return variable;
-}
-
-void store_string_result(const char* name, const char* text, int line) {
-    store_string_result(NameRef{name, line}, text);
-}
-
-void store_number_result(const char* name, double value, int line) {
-    store_number_result(NameRef{name, line}, value);
 }
 
 Variable* result_variable(const NameRef& name) {

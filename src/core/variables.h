@@ -22,7 +22,6 @@ extern int var_count;
 void reset_variables();
 
 Variable* find_variable(const char* name);
-Variable* find_string_variable(const char* name);
 // A full table stops the script with an error at `line`.
 Variable* find_or_create_variable(const char* name, int line);
 
@@ -45,12 +44,8 @@ inline Variable* defined_variable(const NameRef& name) {
 // Copies text into a fixed field, cut to the field's capacity.
 void copy_text(char* field, int capacity, const char* text);
 
-// Result stores: find or create the result variable, then set its value. A
-// full table stops the script with an error at `line`.
-void store_string_result(const char* name, const char* text, int line);
-void store_number_result(const char* name, double value, int line);
-// The same for a result variable named by compiled code: made the first time
-// (a full table stops the script at the name's line) and kept.
+// Result stores: the result variable is made the first time (a full table
+// stops the script at the name's line) and kept; then its value is set.
 Variable* result_variable(const NameRef& name);
 void store_string_result(const NameRef& name, const char* text);
 void store_number_result(const NameRef& name, double value);

@@ -60,7 +60,7 @@ private:
     const Node* fault(const Fault& found, const Node* operand = nullptr) {
         faulted_ = true;
         Node* node = add(nodes::fail, operand);
-        node->name = NameRef{pool_.keep(found.message), found.line};
+        node->fault = pool_.keep(found);
         return node;
     }
 
@@ -86,6 +86,9 @@ private:
         bool left_is_name = left->evaluate == nodes::variable;
         bool may_fail = operation == Operation::DIVIDE || operation == Operation::MODULO;
         bool commutes = operation == Operation::ADD || operation == Operation::MULTIPLY;
+        if (may_fail && right->evaluate == nodes::constant && right->number == 0) {  // fails whenever evaluated
+            reader_.fault(operation == Operation::DIVIDE ? FaultCode::DIVISION_BY_ZERO : FaultCode::MODULO_BY_ZERO);
+        }
         if (right->evaluate == nodes::variable && left_is_name) {
             node->evaluate = forms.names;
         } else if (right->evaluate == nodes::variable && left->evaluate == nodes::constant && commutes) {
@@ -166,13 +169,13 @@ private:
                 reader_.step();
                 const Node* inner = operation(1);
                 if (faulted_ || reader_.match(TOKEN_RPAREN)) return inner;
-                return fault(reader_.expected("Expected ')'"), inner);
+                return fault(reader_.expected(FaultCode::EXPECTED_CLOSE), inner);
             }
             case TOKEN_STRING:
                 reader_.step();
-                return fault(reader_.plain("Cannot use string in expression"));
+                return fault(reader_.fault(FaultCode::STRING_IN_EXPRESSION));
             default:
-                return fault(reader_.plain(std::string("Expected expression (got '") + reader_.text() + "')"));
+                return fault(reader_.expected(FaultCode::EXPECTED_EXPRESSION));
         }
     }
 
@@ -180,21 +183,22 @@ private:
     const Node* call(const char* name) {
         reader_.step();
         const ExpressionFunction* function = find_function(name);
-        if (function == nullptr) return fault(reader_.plain(std::string("Undefined function: ") + name));
+        if (function == nullptr) return fault(reader_.fault(FaultCode::UNDEFINED_FUNCTION, name));
+        if (function->result != nullptr) reader_.note(function->result, 0, Findings::Use::WILL_SET);
         if (function->argument == Argument::STRING_LITERAL) {
             const char* text = reader_.text();
-            if (!reader_.match(TOKEN_STRING)) return fault(reader_.expected("Expected string argument"));
-            if (!reader_.match(TOKEN_RPAREN)) return fault(reader_.expected("Expected ')'"));
+            if (!reader_.match(TOKEN_STRING)) return fault(reader_.expected(FaultCode::EXPECTED_LITERAL));
+            if (!reader_.match(TOKEN_RPAREN)) return fault(reader_.expected(FaultCode::EXPECTED_CLOSE));
             Node* node = add(nodes::constant);  // len and num of a literal, computed now
             node->number = function->compute(0, text, reader_.line);
             return node;
         }
         const Node* argument = operation(1);
         if (faulted_) return argument;
-        if (!reader_.match(TOKEN_RPAREN)) return fault(reader_.expected("Expected ')'"), argument);
+        if (!reader_.match(TOKEN_RPAREN)) return fault(reader_.expected(FaultCode::EXPECTED_CLOSE), argument);
         Node* node = add(nodes::call, argument);
         node->function = function;
-        if (function->result != nullptr) reader_.note(function->result, reader_.line, Findings::Use::TEXT_SET);
+        if (function->result != nullptr) reader_.note(function->result, reader_.line, Findings::Use::SET_TEXT);
         return node;
     }
 };

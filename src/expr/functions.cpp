@@ -21,7 +21,7 @@ constexpr char STR_RESULT[] = "__tmp_str_result";
 double compute_str(double number, const char*, int line) {
     char text[NUMBER_TEXT_SIZE];
     format_number(number, text);
-    store_string_result(STR_RESULT, text, line);
+    store_string_result(NameRef{STR_RESULT, line}, text);
     return 0;
 }
 

@@ -81,38 +81,38 @@ double with_name(const Node& node) {
 }
 
 // The divisor is tested for zero once it has been evaluated.
-template <const char* failure>
+template <FaultCode failure>
 double nonzero(const Node& node, double b) {
-    if (b == 0) error_at(node.name.line, "%s", failure);
+    if (b == 0) raise_at(node.name.line, failure);
     return b;
 }
 
-template <double (*apply)(double, double), const char* failure>
+template <double (*apply)(double, double), FaultCode failure>
 double checked(const Node& node) {
     double a = left(node);
     return apply(a, nonzero<failure>(node, right(node)));
 }
 
-template <double (*apply)(double, double), const char* failure>
+template <double (*apply)(double, double), FaultCode failure>
 double checked_names(const Node& node) {
     double a = value_of_name(*node.left);
     return apply(a, nonzero<failure>(node, value_of_name(*node.right)));
 }
 
-template <double (*apply)(double, double), const char* failure>
+template <double (*apply)(double, double), FaultCode failure>
 double checked_with_name(const Node& node) {
     double a = left(node);
     return apply(a, nonzero<failure>(node, value_of_name(*node.right)));
 }
 
-constexpr char DIVISION_BY_ZERO[] = "Division by zero";
-constexpr char MODULO_BY_ZERO[] = "Modulo by zero";
+constexpr FaultCode DIVISION_BY_ZERO = FaultCode::DIVISION_BY_ZERO;
+constexpr FaultCode MODULO_BY_ZERO = FaultCode::MODULO_BY_ZERO;
 
 template <double (*apply)(double, double)>
 constexpr BinaryForms forms_of = {general<apply>, with_constant<apply>, name_with_constant<apply>, names<apply>,
                                   with_name<apply>};
 
-template <double (*apply)(double, double), const char* failure>
+template <double (*apply)(double, double), FaultCode failure>
 constexpr BinaryForms checked_forms_of = {checked<apply, failure>, with_constant<apply>, name_with_constant<apply>,
                                           checked_names<apply, failure>, checked_with_name<apply, failure>};
 
@@ -214,7 +214,7 @@ double call(const Node& node) { return node.function->compute(left(node), "", no
 
 double fail(const Node& node) {
     if (node.left != nullptr) left(node);
-    error_at(node.name.line, "%s", node.name.name);
+    raise(*node.fault);
 }
 
 // The general way, for a name not found yet or a value that is no small whole.

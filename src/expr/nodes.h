@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/faults.h"
 #include "core/variables.h"
 #include "expr/functions.h"
 
@@ -16,11 +17,13 @@ struct Node {
     const Node* left;   // the operand, or the left one
     const Node* right;  // the right operand
     double number;      // a constant's value, or a right operand known in advance
-    // A variable's name, or a failure's message; its line is where the
-    // operation fails (for / and %: the end of the divisor, where it is
-    // tested for zero).
+    // A variable's name; its line is where the operation fails (for / and
+    // %: the end of the divisor, where it is tested for zero).
     NameRef name;
-    const ExpressionFunction* function;  // a call's function
+    union {
+        const ExpressionFunction* function;  // a call's function
+        const Fault* fault;                  // a failure's fault
+    };
     int whole_divisor;  // a constant divisor of %, when whole and of 31 bits
 };
 
@@ -52,7 +55,7 @@ double variable(const Node& node);
 double negate(const Node& node);
 double logic_not(const Node& node);
 double call(const Node& node);
-// Evaluates the operand, if any, then stops with the node's message.
+// Evaluates the operand, if any, then raises the node's fault.
 double fail(const Node& node);
 
 // % by a whole constant divisor of 31 bits, kept in `whole_divisor`.
@@ -87,7 +90,7 @@ inline bool is_small_whole(double value) {
 // standard fmod gives it, taking a shorter way for whole numbers.
 double remainder_of(double a, double b);
 
-// Where a compiled text keeps its nodes and the texts they name; both stay
+// Where a compiled text keeps its nodes and the faults they raise; both stay
 // where they are made. Nodes come in blocks, a few allocations for a script.
 class NodePool {
 public:
@@ -97,14 +100,14 @@ public:
             used_ = 0;
         }
         Node* node = &blocks_.back()[used_++];
-        *node = Node{evaluate, nullptr, nullptr, 0, NameRef{"", line}, nullptr, 0};
+        *node = Node{evaluate, nullptr, nullptr, 0, NameRef{"", line}, {nullptr}, 0};
         return node;
     }
-    const char* keep(std::string text) { return texts_.emplace_back(std::move(text)).c_str(); }
+    const Fault* keep(Fault fault) { return &faults_.emplace_back(std::move(fault)); }
 
 private:
     static constexpr int BLOCK_SIZE = 256;
     std::vector<std::unique_ptr<Node[]>> blocks_;
     int used_ = BLOCK_SIZE;
-    std::deque<std::string> texts_;
+    std::deque<Fault> faults_;
 };

@@ -1,6 +1,7 @@
 #include "lexer/token.h"
 
-// Every word here is reserved everywhere; table order is the order of lookup.
+// Every word here is reserved everywhere: it can never be a name. The lexer
+// finds a word's kind by its name (keyword_type).
 const KeywordEntry keywords[] = {
     {"print", TOKEN_PRINT},
     {"var", TOKEN_VAR},

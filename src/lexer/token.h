@@ -1,6 +1,6 @@
 #pragma once
 
-// Token kinds. The numbers are fixed: 41 to 62 are never produced.
+// The kinds of token, by their numbers; no kind is numbered 41 to 62.
 enum TokenType : int {
     TOKEN_EOF = 0,
     TOKEN_IDENTIFIER = 1,

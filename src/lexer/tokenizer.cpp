@@ -19,10 +19,10 @@ constexpr int STRING_LIMIT = TOKEN_TEXT_SIZE - 1;
 
 // Ends tokenizing early; caught by `tokenize`.
 struct LexFailure {
-    std::string message;
+    Fault fault;
 };
 
-[[noreturn]] void fail(std::string message) { throw LexFailure{std::move(message)}; }
+[[noreturn]] void fail(Fault fault) { throw LexFailure{std::move(fault)}; }
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
@@ -46,7 +46,7 @@ public:
     explicit Scanner(const char* source) : current_(source) {}
 
     int line() const { return line_; }
-    bool word_cut() const { return word_cut_; }
+    std::vector<int> cut_words;
 
     void scan_all() {
         token_count = 0;
@@ -66,7 +66,6 @@ private:
     const char* start_ = nullptr;
     const char* current_;
     int line_ = 1;
-    bool word_cut_ = false;
 
     char peek() const { return *current_; }
     static bool is_word_character(char c) { return is_alpha(c) || is_digit(c); }
@@ -101,7 +100,7 @@ private:
 
     // Texts are at most 1023 characters, so the pool always has room.
     Token& add_token(TokenType type, const char* text, std::size_t length) {
-        if (token_count >= MAX_TOKENS) fail("Too many tokens (max " + std::to_string(MAX_TOKENS) + ")");
+        if (token_count >= MAX_TOKENS) fail(fault_of(FaultCode::TOO_MANY_TOKENS, MAX_TOKENS));
         char* stored = token_texts + token_texts_used;
         std::memcpy(stored, text, length);
         stored[length] = '\0';
@@ -143,14 +142,14 @@ private:
                 if (match('|')) return add_operator(TOKEN_OR);
                 break;
         }
-        fail(std::string("Unknown character: '") + c + "'");
+        fail(fault_of(FaultCode::UNKNOWN_CHARACTER, c));
     }
 
     void add_operator(TokenType type) { add_token(type, start_, current_ - start_); }
 
     void word() {
         while (is_word_character(peek()) && current_ - start_ < WORD_LIMIT) advance();
-        if (current_ - start_ == WORD_LIMIT && is_word_character(peek())) word_cut_ = true;
+        if (current_ - start_ == WORD_LIMIT && is_word_character(peek())) cut_words.push_back(token_count + 1);
         std::size_t length = current_ - start_;
         add_token(keyword_type(std::string_view(start_, length)), start_, length);
     }
@@ -178,7 +177,7 @@ private:
             if (c == '\\' && peek() != '\0') c = escaped(advance());
             text[length++] = c;
         }
-        if (!match('"')) fail("Unterminated string literal");
+        if (!match('"')) fail(fault_of(FaultCode::UNTERMINATED_STRING));
         add_token(TOKEN_STRING, text, length);
     }
 
@@ -237,9 +236,10 @@ LexResult tokenize(const char* source) {
     Scanner scanner(source);
     try {
         scanner.scan_all();
-    } catch (const LexFailure& failure) {
-        return LexResult{scanner.line(), failure.message};
+    } catch (LexFailure& failure) {
+        failure.fault.line = scanner.line();
+        return LexResult{scanner.line(), std::move(failure.fault), {}};
     }
     match_braces();
-    return LexResult{scanner.line(), "", scanner.word_cut()};
+    return LexResult{scanner.line(), std::nullopt, std::move(scanner.cut_words)};
 }

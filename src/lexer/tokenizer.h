@@ -1,16 +1,18 @@
 #pragma once
 
-#include <string>
+#include <optional>
 #include <string_view>
+#include <vector>
 
+#include "core/faults.h"
 #include "lexer/token.h"
 
-// How tokenizing ended: the last line counted (at a fault, the fault's line)
-// and, when the text could not be tokenized, why.
+// How tokenizing ended: the last line counted (at a fault, its line), the
+// fault, and the tokens holding the rest of a word cut after 63 characters.
 struct LexResult {
     int line;
-    std::string error;  // empty when the whole text was tokenized
-    bool word_cut = false;  // a word ran on past the characters it keeps
+    std::optional<Fault> fault;
+    std::vector<int> cut_words;
 };
 
 // Fills `tokens` from a NUL-terminated source text, ending with a TOKEN_EOF

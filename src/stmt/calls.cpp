@@ -38,17 +38,17 @@ struct CallStatement : StatementOf<CallStatement> {
     // A string variable's text is copied as it is read: the arguments after
     // it may store into that variable.
     static ArgumentValue value_of(const Operand& operand, char* copy) {
-        ArgumentValue value{0, operand.text, nullptr, operand.name.name};
+        ArgumentValue value{0, operand.text, &operand.name};
         if (operand.kind == ArgumentKind::NUMBER) value.number = evaluate(operand.expression);
-        if (operand.kind == ArgumentKind::NUMBER || operand.text != nullptr) return value;
+        if (operand.kind == ArgumentKind::NUMBER || operand.kind == ArgumentKind::ARRAY || operand.text != nullptr) {
+            return value;
+        }
         Variable* variable = operand.name.find();  // a name was written
-        if (operand.kind == ArgumentKind::ARRAY) {
-            value.variable = variable;
-        } else if (operand.kind == ArgumentKind::VALUE) {
+        if (operand.kind == ArgumentKind::VALUE) {
             value.text = kind_of(variable);
         } else {
             if (variable == nullptr || !variable->is_string) {
-                error_at(operand.name.line, "Undefined variable or not a string: %s", operand.name.name);
+                raise_at(operand.name.line, FaultCode::NOT_A_STRING, operand.name.name);
             }
             copy_text(copy, STRING_SIZE, variable->string);
             value.text = copy;
@@ -57,13 +57,9 @@ struct CallStatement : StatementOf<CallStatement> {
     }
 };
 
-std::string message_for_missing(const Procedure& procedure, const ArgumentForm& form) {
-    if (form.kind == ArgumentKind::LITERAL) return std::string("Expected string argument for ") + form.what;
-    return std::string("Expected ") + form.what + " for " + procedure.name + "()";
-}
-
 // Reads one argument into the operand; false, with the fault set, when it is
-// missing, or when its expression is faulty.
+// missing, or when its expression is faulty. A string variable is looked up
+// as soon as its name is read.
 bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure, const ArgumentForm& form,
                   CallStatement& call) {
     Operand& operand = call.operands[call.operand_count++];
@@ -88,7 +84,9 @@ bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure
     }
     if (!accepted) {
         call.operand_count--;
-        call.fault = reader.plain(message_for_missing(procedure, form));
+        call.fault = form.kind == ArgumentKind::LITERAL
+                         ? reader.fault(FaultCode::EXPECTED_OPERAND, form.what)
+                         : reader.fault(FaultCode::EXPECTED_ARGUMENT, form.what, procedure.name);
         return false;
     }
     if (is_name) {
@@ -100,6 +98,9 @@ bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure
     }
     reader.step();
     operand.name.line = reader.line;
+    if (is_name && form.kind == ArgumentKind::STRING) {
+        reader.note(operand.name.name, reader.line, Findings::Use::STRING_ARGUMENT);
+    }
     return true;
 }
 
@@ -110,46 +111,52 @@ bool read_arguments(Compiler& compiler, Reader& reader, const Procedure& procedu
         const ArgumentForm& form = procedure.arguments[i];
         if (i > 0 && !reader.match(TOKEN_COMMA)) {
             call.fault = form.after != nullptr ? reader.expected_after(TOKEN_COMMA, form.after)
-                                               : reader.expected("Expected ',' between arguments");
+                                               : reader.expected(FaultCode::EXPECTED_SEPARATOR);
             return false;
         }
         if (!read_operand(compiler, reader, procedure, form, call)) return false;
     }
-    if (reader.match(TOKEN_RPAREN)) return true;
-    call.fault = procedure.names_itself_at_close ? reader.expected_after(TOKEN_RPAREN, procedure.name)
-                                                 : reader.expected("Expected ')'");
-    return false;
+    if (!reader.match(TOKEN_RPAREN)) {
+        call.fault = procedure.names_itself_at_close ? reader.expected_after(TOKEN_RPAREN, procedure.name)
+                                                     : reader.expected(FaultCode::EXPECTED_CLOSE);
+        return false;
+    }
+    for (int i = 0; i < call.operand_count; i++) {  // a literal refused empty fails the call at its ')'
+        const char* text = call.operands[i].text;
+        bool refused = procedure.arguments[i].refuses_empty && *text == '\0';
+        if (refused) call.fault = reader.fault(FaultCode::EMPTY_DELIMITER);
+    }
+    return !call.fault;
 }
 
-// For a check: the names the arguments read, and the result the call sets.
-void note_names(const Reader& reader, const CallStatement& call, bool complete) {
+// For a check, once the list is read: the arrays, looked up at the ')', and
+// the result the call sets.
+void note_results(const Reader& reader, const CallStatement& call) {
     using Use = Findings::Use;
     for (int i = 0; i < call.operand_count; i++) {
         const Operand& operand = call.operands[i];
-        bool array = operand.kind == ArgumentKind::ARRAY;
-        if (operand.text != nullptr || (!array && operand.kind != ArgumentKind::STRING)) continue;
-        int line = array && call.line > 0 ? call.line : operand.name.line;  // arrays are looked up at the ')'
-        reader.note(operand.name.name, line, array ? Use::ARRAY_ARGUMENT : Use::STRING_ARGUMENT);
+        if (operand.kind == ArgumentKind::ARRAY) reader.note(operand.name.name, call.line, Use::ARRAY_ARGUMENT);
     }
-    Use set = call.procedure->result == Result::TEXT ? Use::TEXT_SET : Use::SET;
-    if (complete && !call.result.empty()) reader.note(call.result.c_str(), call.line, set);
+    // By Result: NONE (no result), NUMBER, TEXT, ARRAY, RANDOM.
+    static constexpr Use set_by[] = {Use::SET_NUMBER, Use::SET_NUMBER, Use::SET_TEXT, Use::SET_ARRAY, Use::SET_RANDOM};
+    Use set = set_by[static_cast<int>(call.procedure->result)];
+    if (!call.result.empty()) reader.note(call.result.c_str(), call.line, set);
 }
 
 }  // namespace
 
-NewStatement compile_call(Compiler& compiler, Reader& reader, const Procedure& procedure) {
-    if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, procedure.name));
-    auto statement = std::make_unique<CallStatement>();
+Owned<> compile_call(Compiler& compiler, Reader& reader, const Procedure& procedure) {
+    auto statement = new_statement<CallStatement>();
     statement->procedure = &procedure;
-    std::vector<int> ends;
     statement->result = result_name(procedure);
+    if (!statement->result.empty()) reader.note(statement->result.c_str(), 0, Findings::Use::WILL_SET);
+    if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, procedure.name));
     bool complete = read_arguments(compiler, reader, procedure, *statement);
     if (complete) statement->line = reader.line;
     statement->result_name = NameRef{statement->result.c_str(), statement->line};
-    note_names(reader, *statement, complete);
     if (complete) {
+        note_results(reader, *statement);
         statement->ending = reader.end_statement(procedure.name);
-        if (!statement->ending.missing) ends.push_back(statement->ending.landing.next);
     }
-    return NewStatement{std::move(statement), ends};
+    return statement;
 }

@@ -12,7 +12,7 @@ void add_end(std::vector<int>& ends, int end) {
     if (std::find(ends.begin(), ends.end(), end) == ends.end()) ends.push_back(end);
 }
 
-NewStatement compile_identifier_statement(Compiler& compiler, int start, Context context) {
+Owned<> compile_identifier_statement(Compiler& compiler, int start, Context context) {
     Reader reader = compiler.reader(start);
     const char* name = reader.text();
     reader.skip();
@@ -23,31 +23,48 @@ NewStatement compile_identifier_statement(Compiler& compiler, int start, Context
     } else if (reader.check(TOKEN_ASSIGN)) {
         return compile_assignment(compiler, start, context);
     }
-    return failing_statement(reader.plain(std::string("Unexpected identifier: ") + name));
+    return failing_statement(compiler.reader(start).fault(FaultCode::UNEXPECTED_IDENTIFIER, name));
+}
+
+// The statements by their first token's kind; procedures are found by
+// their table.
+struct StatementStart {
+    TokenType kind;
+    Owned<> (*compile)(Compiler& compiler, int start, Context context);
+};
+
+const StatementStart statement_starts[] = {
+    {TOKEN_IDENTIFIER, compile_identifier_statement}, {TOKEN_PRINT, compile_print}, {TOKEN_VAR, compile_declaration},
+    {TOKEN_IF, compile_if}, {TOKEN_WHILE, compile_while}, {TOKEN_FOR, compile_for}, {TOKEN_ADN, compile_adn},
+    {TOKEN_ADM, compile_adm},
+};
+
+const StatementStart* start_of(TokenType kind) {
+    for (const StatementStart& start : statement_starts) {
+        if (start.kind == kind) return &start;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
 int in_for_loop_update = 0;
 
-NewStatement compile_statement(Compiler& compiler, int start, Context context) {
+bool begins_statement(int index) {
+    TokenType kind = tokens[index].type;
+    if (kind != TOKEN_IDENTIFIER) return start_of(kind) != nullptr || find_procedure(kind, tokens[index].text);
+    TokenType next = tokens[index + 1].type;
+    return next == TOKEN_ASSIGN || (next == TOKEN_LPAREN && find_procedure(kind, tokens[index].text));
+}
+
+Owned<> compile_statement(Compiler& compiler, int start, Context context) {
     Reader reader = compiler.reader(start);
-    switch (reader.kind()) {
-        case TOKEN_IDENTIFIER: return compile_identifier_statement(compiler, start, context);
-        case TOKEN_PRINT: return compile_print(compiler, start);
-        case TOKEN_VAR: return compile_declaration(compiler, start);
-        case TOKEN_IF: return compile_if(compiler, start, context);
-        case TOKEN_WHILE: return compile_while(compiler, start, context);
-        case TOKEN_FOR: return compile_for(compiler, start, context);
-        case TOKEN_ADN: reader.skip(); return compile_adn(reader);
-        case TOKEN_ADM: reader.skip(); return compile_adm(reader);
-        default: break;
-    }
+    if (const StatementStart* found = start_of(reader.kind())) return found->compile(compiler, start, context);
     if (const Procedure* procedure = find_procedure(reader.kind(), reader.text())) {
         reader.skip();
         return compile_call(compiler, reader, *procedure);
     }
-    return failing_statement(reader.plain(std::string("Unexpected token: ") + reader.text()));
+    return failing_statement(reader.fault(FaultCode::UNEXPECTED_TOKEN, reader.text()));
 }
 
 Compiler::Compiler(Findings* findings)
@@ -57,8 +74,6 @@ Compiler::Compiler(Findings* findings)
     for (StatementTable& table : tables_) table = StatementTable{kinds_.data(), nullptr};
 }
 
-const Statement* Compiler::statement_at(int index, Context context) { return slot_at(index, context).statement; }
-
 const Compiler::Slot& Compiler::slot_at(int index, Context context) {
     int table = static_cast<int>(context);
     if (slots_[table].empty()) {  // the update clause's, made when first needed
@@ -67,12 +82,16 @@ const Compiler::Slot& Compiler::slot_at(int index, Context context) {
         tables_[table].by_index = by_index_[table].data();
     }
     if (slots_[table][index].statement == nullptr) {
-        NewStatement compiled = compile_statement(*this, index, context);
-        Slot filled{compiled.statement.get(), ends_.size(), compiled.ends.size()};
-        ends_.insert(ends_.end(), compiled.ends.begin(), compiled.ends.end());
+        std::size_t mark = landings_.size();  // statements compiled meanwhile take theirs away
+        if (findings_ != nullptr) findings_->step(Findings::Step::STATEMENT, index);
+        Owned<> compiled = compile_statement(*this, index, context);
+        if (findings_ != nullptr) findings_->step(Findings::Step::END, index);
+        Slot filled{compiled.get(), ends_.size(), landings_.size() - mark};
+        ends_.insert(ends_.end(), landings_.begin() + static_cast<std::ptrdiff_t>(mark), landings_.end());
+        landings_.resize(mark);
         slots_[table][index] = filled;
         by_index_[table][index] = filled.statement;
-        owned_.push_back(std::move(compiled.statement));
+        owned_.push_back(std::move(compiled));
     }
     return slots_[table][index];
 }
@@ -80,17 +99,24 @@ const Compiler::Slot& Compiler::slot_at(int index, Context context) {
 Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends) {
     Sequence sequence(&tables_[static_cast<int>(context)], until, limit);
     std::vector<int> others;  // ends of paths that leave the usual one
+    std::vector<Slot> compiled;
     int at = start;
     while (!sequence.stops_at(at)) {
         Slot slot = slot_at(at, context);
+        compiled.push_back(slot);
         if (slot.end_count == 0) {  // it always fails: nothing after it runs
             sequence.add(slot.statement, -1);
-            if (findings_ != nullptr && (at = findings_->resume_after(at)) >= 0) continue;  // a check goes on
+            if (findings_ != nullptr) {  // a check goes on with the next statement
+                at = findings_->resume_after(at, sequence);
+                continue;
+            }
             at = -1;
             break;
         }
         sequence.add(slot.statement, ends_[slot.first_end]);
-        for (std::size_t i = 1; i < slot.end_count; i++) explore(ends_[slot.first_end + i], sequence, context, others);
+        for (std::size_t i = 1; i < slot.end_count; i++) {
+            explore(ends_[slot.first_end + i], sequence, context, others, compiled);
+        }
         at = ends_[slot.first_end];
     }
     if (at >= 0) {
@@ -98,12 +124,18 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
         add_end(ends, at);
     }
     for (int end : others) add_end(ends, end);
+    for (const Slot& slot : compiled) {
+        for (std::size_t i = 0; i < slot.end_count; i++) sequence.require_filled(ends_[slot.first_end + i]);
+    }
     return sequence;
 }
 
 // Compiles every statement that a path leaving the sequence's usual one can
-// reach, and notes where such paths stop.
-void Compiler::explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends) {
+// reach, and notes where such paths stop. For a check, such a path is a
+// branch that may be taken.
+void Compiler::explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends,
+                       std::vector<Slot>& compiled) {
+    if (findings_ != nullptr) findings_->step(Findings::Step::BRANCH, from);
     std::vector<int> pending{from};
     std::vector<bool> seen(kinds_.size());
     while (!pending.empty()) {
@@ -116,7 +148,12 @@ void Compiler::explore(int from, const Sequence& sequence, Context context, std:
             continue;
         }
         Slot slot = slot_at(at, context);
+        compiled.push_back(slot);
         for (std::size_t i = 0; i < slot.end_count; i++) pending.push_back(ends_[slot.first_end + i]);
+    }
+    if (findings_ != nullptr) {
+        findings_->step(Findings::Step::OTHERWISE, from);
+        findings_->step(Findings::Step::JOIN, from);
     }
 }
 

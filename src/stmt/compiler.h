@@ -21,10 +21,10 @@ public:
 
     NodePool pool;
 
-    Reader reader(int at) const { return Reader(texts_.get(), at, findings_); }
+    // A reader for the statement being compiled: where it may land is noted
+    // for that statement.
+    Reader reader(int at) { return Reader(texts_.get(), at, findings_, &landings_); }
 
-    // The statement whose first token is at `index`.
-    const Statement* statement_at(int index, Context context);
     // The statements from `start` until the rule holds; the places where it
     // can stop are added to `ends`.
     Sequence sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends);
@@ -35,8 +35,9 @@ private:
     Findings* findings_;  // for a check: then every statement is compiled, faulty ones too
     std::unique_ptr<char[]> texts_;
     std::vector<TokenType> kinds_;
-    std::vector<std::unique_ptr<Statement>> owned_;
-    // Each statement compiled, by its first token, and its ends in `ends_`.
+    std::vector<Owned<>> owned_;
+    // Each statement compiled, by its first token, and where it may land, in
+    // `ends_`: the first is where it ends on the usual path.
     struct Slot {
         const Statement* statement = nullptr;
         std::size_t first_end = 0;
@@ -46,25 +47,31 @@ private:
     std::vector<int> ends_;
     std::vector<const Statement*> by_index_[CONTEXTS];
     StatementTable tables_[CONTEXTS];
+    std::vector<int> landings_;  // of the statements being compiled, the innermost's last
 
     const Slot& slot_at(int index, Context context);
-    void explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends);
+    void explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends,
+                 std::vector<Slot>& compiled);
 };
+
+// Whether the token at `index` can only begin a statement: a keyword that
+// starts one, or a name followed by '=' or by the '(' of a procedure.
+bool begins_statement(int index);
 
 // Compiles the freshly tokenized text whole and runs it; `line` is where
 // tokenizing ended.
 void run_tokens(int line);
 
 // The compilers of each kind of statement; `start` is its first token.
-NewStatement compile_statement(Compiler& compiler, int start, Context context);
-NewStatement compile_assignment(Compiler& compiler, int start, Context context);
-NewStatement compile_declaration(Compiler& compiler, int start);
-NewStatement compile_print(Compiler& compiler, int start);
-NewStatement compile_if(Compiler& compiler, int start, Context context);
-NewStatement compile_while(Compiler& compiler, int start, Context context);
-NewStatement compile_for(Compiler& compiler, int start, Context context);
+Owned<> compile_statement(Compiler& compiler, int start, Context context);
+Owned<> compile_assignment(Compiler& compiler, int start, Context context);
+Owned<> compile_declaration(Compiler& compiler, int start, Context context);
+Owned<> compile_print(Compiler& compiler, int start, Context context);
+Owned<> compile_if(Compiler& compiler, int start, Context context);
+Owned<> compile_while(Compiler& compiler, int start, Context context);
+Owned<> compile_for(Compiler& compiler, int start, Context context);
 // A procedure call with its ';', the reader on the token after the name.
-NewStatement compile_call(Compiler& compiler, Reader& reader, const struct Procedure& procedure);
+Owned<> compile_call(Compiler& compiler, Reader& reader, const struct Procedure& procedure);
 
 // A shorter way to run a statement that is a whole update clause, or null.
 Statement::Run in_update_clause(const Statement& statement);

@@ -2,7 +2,8 @@
 
 namespace {
 
-constexpr char IN_FOR_LOOP[] = "Expected ';' in for loop";
+constexpr FaultCode IN_FOR_LOOP = FaultCode::EXPECTED_IN_FOR;
+constexpr FaultCode CLOSE = FaultCode::EXPECTED_CLOSE;
 
 int block_end(int body_start) { return token_facts[body_start - 1].match; }
 
@@ -21,11 +22,16 @@ struct Exit {
 
 Landing leave(const std::vector<Exit>& exits, Landing stop) {
     for (const Exit& exit : exits) {
-        if (exit.from != stop.next) continue;
+        if (exit.from != stop.next()) continue;
         if (exit.fault) raise(*exit.fault);
-        return Landing{exit.landing.next, exit.landing.line > 0 ? exit.landing.line : stop.line};
+        return exit.landing.with_line(exit.landing.line() > 0 ? exit.landing.line() : stop.line());
     }
     return stop;  // not reached: every stop was compiled
+}
+
+// Tells a check of a block whose '{' (before `body_start`) is never closed.
+void tell_unclosed(const Reader& reader, int body_start) {
+    if (tokens[block_end(body_start)].type != TOKEN_RBRACE) reader.flow(Findings::Step::UNCLOSED, body_start - 1);
 }
 
 // if (condition) { ... } else { ... }
@@ -77,7 +83,7 @@ struct If : StatementOf<If> {
         }
     }
     static Landing leave_plain(const Landing& exit, Landing stop) {
-        return Landing{exit.next, exit.line > 0 ? exit.line : stop.line};
+        return exit.with_line(exit.line() > 0 ? exit.line() : stop.line());
     }
     // The one exit of each block of a plain if, kept at hand.
     Landing then_exit{};
@@ -88,7 +94,7 @@ struct If : StatementOf<If> {
         if (runs_else) else_exit = else_exits[0].landing;
         Statement::run = run_plain;
         const Statement* only = runs_else ? else_block.only_statement() : nullptr;
-        if (only != nullptr && only->run == run_plain && else_exit.line > 0) chained = static_cast<const If*>(only);
+        if (only != nullptr && only->run == run_plain && else_exit.line() > 0) chained = static_cast<const If*>(only);
     }
 };
 
@@ -103,9 +109,10 @@ std::optional<Fault> read_else_part(Reader& reader, bool run) {
 
 // The block of an if or an else, and how the if ends from each place where
 // the block can stop: past its '}', and an else part skipped after an if's
-// own block. The ends are added.
+// own block.
 Sequence compile_block(Compiler& compiler, const Reader& reader, Context context, bool reads_else,
-                       std::vector<Exit>& exits, std::vector<int>& ends) {
+                       std::vector<Exit>& exits) {
+    tell_unclosed(reader, reader.at);
     std::vector<int> stops;
     Sequence block = compiler.sequence(reader.at, Sequence::Until::CLOSING_BRACE, 0, context, stops);
     for (int stop : stops) {
@@ -113,9 +120,8 @@ Sequence compile_block(Compiler& compiler, const Reader& reader, Context context
         after.at = stop;
         after.line = 0;
         after.match(TOKEN_RBRACE);
-        Exit exit{stop, Landing{}, reads_else ? read_else_part(after, false) : std::nullopt};
-        exit.landing = Landing{after.at, after.line};
-        if (!exit.fault) ends.push_back(exit.landing.next);
+        Exit exit{stop, Landing(), reads_else ? read_else_part(after, false) : std::nullopt};
+        if (!exit.fault) exit.landing = after.land();
         exits.push_back(exit);
     }
     return block;
@@ -123,35 +129,37 @@ Sequence compile_block(Compiler& compiler, const Reader& reader, Context context
 
 }  // namespace
 
-NewStatement compile_if(Compiler& compiler, int start, Context context) {
+Owned<> compile_if(Compiler& compiler, int start, Context context) {
     Reader reader = compiler.reader(start);
     reader.skip();
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'if'"));
-    auto statement = std::make_unique<If>();
+    auto statement = new_statement<If>();
     Expression condition = compile_expression(reader, compiler.pool);
     statement->condition = condition_of(condition.root);
-    if (condition.faulted) return NewStatement{std::move(statement), {}};
+    if (condition.faulted) return statement;
     if (!reader.match(TOKEN_RPAREN)) statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
     else if (!reader.match(TOKEN_LBRACE)) statement->header_fault = reader.expected_after(TOKEN_LBRACE, "if condition");
-    if (statement->header_fault) return NewStatement{std::move(statement), {}};
+    if (statement->header_fault) return statement;
 
     statement->brace_line = reader.line;
     int body_start = reader.at;
-    std::vector<int> ends;
-    statement->then_block = compile_block(compiler, reader, context, true, statement->then_exits, ends);
-
+    reader.flow(Findings::Step::BRANCH, start);
+    statement->then_block = compile_block(compiler, reader, context, true, statement->then_exits);
+    reader.flow(Findings::Step::OTHERWISE, start);
     reader.at = after_block(body_start);
-    statement->skipped = Exit{reader.at, Landing{reader.at, reader.line}, read_else_part(reader, true)};
-    statement->runs_else = reader.at != statement->skipped.from && !statement->skipped.fault;
+    int skipped_from = reader.at;
+    std::optional<Fault> else_fault = read_else_part(reader, true);
+    statement->runs_else = reader.at != skipped_from && !else_fault;
+    statement->skipped = Exit{skipped_from, Landing(), else_fault};
     if (!statement->runs_else) {
-        if (!statement->skipped.fault) ends.push_back(reader.at);
-        if (statement->is_plain()) statement->keep_plain_exits();
-        return NewStatement{std::move(statement), ends};
+        if (!else_fault) statement->skipped.landing = reader.land();
+    } else {
+        statement->else_brace_line = reader.line;
+        statement->else_block = compile_block(compiler, reader, context, false, statement->else_exits);
     }
-    statement->else_brace_line = reader.line;
-    statement->else_block = compile_block(compiler, reader, context, false, statement->else_exits, ends);
+    reader.flow(Findings::Step::JOIN, start);
     if (statement->is_plain()) statement->keep_plain_exits();
-    return NewStatement{std::move(statement), ends};
+    return statement;
 }
 
 namespace {
@@ -162,7 +170,7 @@ struct While : StatementOf<While> {
     Condition condition;
     std::optional<Fault> header_fault;
     int brace_line = 0;
-    int after_body = 0;
+    Landing after;  // past the body
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
 
     static Landing run(const While& s) {
@@ -173,34 +181,37 @@ struct While : StatementOf<While> {
             if (!s.condition.holds()) break;
             s.body.run(s.brace_line);
         }
-        return Landing{s.after_body, s.brace_line};
+        return s.after;
     }
 };
 
 }  // namespace
 
-NewStatement compile_while(Compiler& compiler, int start, Context context) {
+Owned<> compile_while(Compiler& compiler, int start, Context context) {
     Reader reader = compiler.reader(start);
     reader.skip();
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'while'"));
-    auto statement = std::make_unique<While>();
+    auto statement = new_statement<While>();
+    reader.flow(Findings::Step::LOOP, start);
     Expression condition = compile_expression(reader, compiler.pool);
     statement->condition = condition_of(condition.root);
-    if (condition.faulted) return NewStatement{std::move(statement), {}};
-    if (!reader.check(TOKEN_RPAREN)) {
+    if (!condition.faulted && !reader.check(TOKEN_RPAREN)) {
         statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
-    } else if (reader.kind(1) != TOKEN_LBRACE) {
+    } else if (!condition.faulted && reader.kind(1) != TOKEN_LBRACE) {
         reader.skip();  // the ')' is passed over without taking its line
         statement->header_fault = reader.expected_after(TOKEN_LBRACE, "while condition");
     }
-    if (statement->header_fault) return NewStatement{std::move(statement), {}};
-    int body_start = reader.at + 2;
-    statement->brace_line = tokens[reader.at + 1].line;
-    statement->after_body = after_block(body_start);
-    std::vector<int> stops;
-    statement->body = compiler.sequence(body_start, Sequence::Until::INDEX, block_end(body_start), context, stops);
-    int after_body = statement->after_body;
-    return NewStatement{std::move(statement), {after_body}};
+    if (!condition.faulted && !statement->header_fault) {
+        int body_start = reader.at + 2;
+        statement->brace_line = tokens[reader.at + 1].line;
+        statement->after = reader.land(after_block(body_start), statement->brace_line);
+        tell_unclosed(reader, body_start);
+        reader.flow(Findings::Step::BODY, start);
+        std::vector<int> stops;
+        statement->body = compiler.sequence(body_start, Sequence::Until::INDEX, block_end(body_start), context, stops);
+    }
+    reader.flow(Findings::Step::LOOP_END, start);
+    return statement;
 }
 
 namespace {
@@ -229,11 +240,11 @@ struct For : StatementOf<For> {
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
     Sequence update{nullptr, Sequence::Until::INDEX, 0};
     Statement::Run update_form = nullptr;  // for an update clause of one statement
-    int after_body = 0;
+    Landing after;  // past the body, at the line each way there gives
 
     static Landing run(const For& s) {
-        int line = s.init.run(s.brace_line).line;
-        if (s.condition.node == nullptr) return Landing{s.after_body, line};  // the body never runs
+        int line = s.init.run(s.brace_line).line();
+        if (s.condition.node == nullptr) return s.after.with_line(line);  // the body never runs
         for (;;) {
             count_pass();
             if (!s.condition.holds()) break;
@@ -243,25 +254,49 @@ struct For : StatementOf<For> {
                 in_for_loop_update = 0;
             } else if (!s.update.empty()) {
                 in_for_loop_update = 1;
-                s.update.run(body.line);
+                s.update.run(body.line());
                 in_for_loop_update = 0;
             }
         }
-        return Landing{s.after_body, s.condition_line};
+        return s.after.with_line(s.condition_line);
     }
 };
 
 // Moves the reader to the token a header scan found and steps over it, or
 // gives the failure when it is not of `type`.
-std::optional<Fault> step_to(Reader& reader, int index, TokenType type, const char* expectation) {
+std::optional<Fault> step_to(Reader& reader, int index, TokenType type, FaultCode expectation) {
     reader.at = index;
     if (reader.match(type)) return std::nullopt;
     return reader.expected(expectation);
 }
 
+// The condition, body and update of a for loop, once its init has run; the
+// reader is on the condition's first token. False when the condition is
+// faulty, and the loop always fails.
+bool compile_loop(Compiler& compiler, Reader& reader, For& statement, int body_start, int update_start,
+                  Context context) {
+    reader.flow(Findings::Step::LOOP, reader.at);
+    reader.line = tokens[reader.at].line;
+    Expression expression = compile_expression(reader, compiler.pool);
+    statement.condition = condition_of(expression.root);
+    statement.condition_line = reader.line;
+    if (!expression.faulted) {
+        reader.flow(Findings::Step::BODY, reader.at);
+        std::vector<int> stops;
+        statement.body = compiler.sequence(body_start, Sequence::Until::INDEX, block_end(body_start), context, stops);
+        int update_end = scan_to(update_start, TOKEN_RPAREN);
+        statement.update =
+            compiler.sequence(update_start, Sequence::Until::INDEX, update_end, Context::UPDATE_CLAUSE, stops);
+        const Statement* only = statement.update.only_statement();
+        if (only != nullptr) statement.update_form = in_update_clause(*only);
+    }
+    reader.flow(Findings::Step::LOOP_END, reader.at);
+    return !expression.faulted;
+}
+
 }  // namespace
 
-NewStatement compile_for(Compiler& compiler, int start, Context context) {
+Owned<> compile_for(Compiler& compiler, int start, Context context) {
     Reader reader = compiler.reader(start);
     reader.skip();
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'for'"));
@@ -273,28 +308,21 @@ NewStatement compile_for(Compiler& compiler, int start, Context context) {
     if (auto fault = step_to(reader, condition_end, TOKEN_SEMICOLON, IN_FOR_LOOP)) return failing_statement(*fault);
     int update_start = reader.at;
     int update_end = scan_to(update_start, TOKEN_RPAREN);
-    if (auto fault = step_to(reader, update_end, TOKEN_RPAREN, "Expected ')'")) return failing_statement(*fault);
-    if (!reader.match(TOKEN_LBRACE)) return failing_statement(reader.expected("Expected '{'"));
+    if (auto fault = step_to(reader, update_end, TOKEN_RPAREN, CLOSE)) return failing_statement(*fault);
+    if (!reader.match(TOKEN_LBRACE)) return failing_statement(reader.expected(FaultCode::EXPECTED_BLOCK));
 
-    auto statement = std::make_unique<For>();
+    auto statement = new_statement<For>();
     statement->brace_line = reader.line;
     int body_start = reader.at;
-    statement->after_body = after_block(body_start);
+    tell_unclosed(reader, body_start);
     std::vector<int> stops;
     statement->init = compiler.sequence(init_start, Sequence::Until::INDEX, init_end, context, stops);
-    if (condition_end > condition_start) {
+    if (condition_end == condition_start) {
+        reader.flow(Findings::Step::NEVER_RUNS, start);
+    } else {
         Reader condition = compiler.reader(condition_start);
-        condition.line = tokens[condition_start].line;
-        Expression expression = compile_expression(condition, compiler.pool);
-        statement->condition = condition_of(expression.root);
-        statement->condition_line = condition.line;
-        if (expression.faulted) return NewStatement{std::move(statement), {}};
-        statement->body = compiler.sequence(body_start, Sequence::Until::INDEX, block_end(body_start), context, stops);
-        statement->update =
-            compiler.sequence(update_start, Sequence::Until::INDEX, update_end, Context::UPDATE_CLAUSE, stops);
-        const Statement* only = statement->update.only_statement();
-        if (only != nullptr) statement->update_form = in_update_clause(*only);
+        if (!compile_loop(compiler, condition, *statement, body_start, update_start, context)) return statement;
     }
-    int after_body = statement->after_body;
-    return NewStatement{std::move(statement), {after_body}};
+    statement->after = reader.land(after_block(body_start), 0);
+    return statement;
 }

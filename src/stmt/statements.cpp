@@ -16,9 +16,9 @@ struct Assignment : StatementOf<Assignment> {
     NameRef target;
     const char* text = nullptr;  // a string literal, else the expression
     const Node* value = nullptr;
-    Landing update_landing{};    // where it ends in an update clause
+    Landing update_landing;      // where it ends in an update clause
     Reader::Ending ending{};
-    Landing ending_landing{};    // where it ends after its ';' 
+    Landing ending_landing;      // where it ends after its ';' 
 
     static Landing run(const Assignment& s) {
         Variable* target = defined_variable(s.target);
@@ -91,30 +91,28 @@ Landing add_constant_in_update(const Statement& self) { return add_constant_to<&
 
 }  // namespace
 
-NewStatement compile_assignment(Compiler& compiler, int start, Context context) {
-    auto statement = std::make_unique<Assignment>();
+Owned<> compile_assignment(Compiler& compiler, int start, Context context) {
+    auto statement = new_statement<Assignment>();
     Reader reader = compiler.reader(start);
     reader.skip();
     reader.step();  // '='
     statement->target = reader.name(start, Findings::Use::TARGET);
-    bool complete = read_value(compiler, reader, statement->text, statement->value);
-    if (statement->text != nullptr) reader.note(statement->target.name, reader.line, Findings::Use::TEXT_SET);
-    statement->update_landing = Landing{reader.at, reader.line};
+    if (!read_value(compiler, reader, statement->text, statement->value)) return statement;  // it always fails
+    Findings::Use set = statement->text != nullptr ? Findings::Use::ASSIGNED_TEXT : Findings::Use::ASSIGNED_NUMBER;
+    reader.note(statement->target.name, reader.line, set);
+    if (context == Context::UPDATE_CLAUSE) statement->update_landing = reader.land();
     // In an update clause the ';' is missing only where a loop nested there cleared the clause's flag.
     statement->ending = (context == Context::UPDATE_CLAUSE ? reader.unnoted() : reader).end_statement("assignment");
     statement->ending_landing = statement->ending.landing;
-    std::vector<int> ends;
-    if (complete && context == Context::UPDATE_CLAUSE) ends.push_back(statement->update_landing.next);
-    if (complete && !statement->ending.missing) ends.push_back(statement->ending.landing.next);
-    if (complete && context == Context::PLAIN && !statement->ending.missing && statement->text == nullptr) {
+    if (context == Context::PLAIN && !statement->ending.missing && statement->text == nullptr) {
         statement->Statement::run = adds_constant(*statement) ? add_constant : assign_number;
     }
-    return NewStatement{std::move(statement), ends};
+    return statement;
 }
 
 Statement::Run in_update_clause(const Statement& statement) {
-    const auto* assignment = dynamic_cast<const Assignment*>(&statement);
-    return assignment != nullptr && adds_constant(*assignment) ? add_constant_in_update : nullptr;
+    if (statement.run != StatementOf<Assignment>::dispatch) return nullptr;  // not an assignment as compiled
+    return adds_constant(static_cast<const Assignment&>(statement)) ? add_constant_in_update : nullptr;
 }
 
 void set_declared_value(Variable* variable, const char* text, double number) {
@@ -144,7 +142,7 @@ struct Declaration : StatementOf<Declaration> {
 
     static Landing run(const Declaration& s) {
         if (s.name.find() == nullptr && var_count == VARIABLE_LIMIT) {
-            error_at(s.assign_line, "Too many variables (max %d)", VARIABLE_LIMIT);
+            raise_at(s.assign_line, FaultCode::TOO_MANY_VARIABLES, VARIABLE_LIMIT);
         }
         double number = s.text == nullptr ? evaluate(s.value) : 0;
         Variable* variable = s.name.find();
@@ -157,22 +155,22 @@ struct Declaration : StatementOf<Declaration> {
 
 }  // namespace
 
-NewStatement compile_declaration(Compiler& compiler, int start) {
+Owned<> compile_declaration(Compiler& compiler, int start, Context) {
     Reader reader = compiler.reader(start);
     reader.skip();
-    if (!reader.check(TOKEN_IDENTIFIER)) return failing_statement(reader.expected("Expected variable name"));
-    auto statement = std::make_unique<Declaration>();
-    statement->name = reader.name(reader.at, Findings::Use::DECLARED);
+    if (!reader.check(TOKEN_IDENTIFIER)) return failing_statement(reader.expected(FaultCode::EXPECTED_NAME));
+    auto statement = new_statement<Declaration>();
+    statement->name = NameRef{reader.text(), 0};
+    reader.note(statement->name.name, 0, Findings::Use::WILL_SET);
     reader.step();
     if (!reader.match(TOKEN_ASSIGN)) return failing_statement(reader.expected_after(TOKEN_ASSIGN, "variable name"));
     statement->assign_line = reader.line;
-    bool complete = read_value(compiler, reader, statement->text, statement->value);
-    if (statement->text != nullptr) reader.note(statement->name.name, reader.line, Findings::Use::TEXT_SET);
+    if (!read_value(compiler, reader, statement->text, statement->value)) return statement;  // it always fails
+    Findings::Use declared = statement->text != nullptr ? Findings::Use::DECLARED_TEXT : Findings::Use::DECLARED_NUMBER;
+    reader.note(statement->name.name, reader.line, declared);
     statement->value_line = reader.line;
     statement->ending = reader.end_statement("variable declaration");
-    std::vector<int> ends;
-    if (complete && !statement->ending.missing) ends.push_back(statement->ending.landing.next);
-    return NewStatement{std::move(statement), ends};
+    return statement;
 }
 
 namespace {
@@ -271,7 +269,7 @@ bool read_print_argument(Compiler& compiler, Reader& reader, Print& print) {
             argument.name = reader.name(index, Findings::Use::PRINTED);
             break;
         default:
-            print.fault = reader.plain(std::string("Unexpected token in print: '") + reader.text(index) + "'");
+            print.fault = reader.fault(FaultCode::UNEXPECTED_IN_PRINT, reader.text(index));
             return false;
     }
     print.arguments.push_back(argument);
@@ -280,16 +278,16 @@ bool read_print_argument(Compiler& compiler, Reader& reader, Print& print) {
 
 }  // namespace
 
-NewStatement compile_print(Compiler& compiler, int start) {
+Owned<> compile_print(Compiler& compiler, int start, Context) {
     Reader reader = compiler.reader(start);
     reader.skip();
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "print"));
-    auto statement = std::make_unique<Print>();
+    auto statement = new_statement<Print>();
     bool complete = true;
     if (!reader.check(TOKEN_RPAREN)) {
         for (bool first = true;; first = false) {
             if (!first && !reader.match(TOKEN_COMMA)) {
-                statement->fault = reader.expected("Expected ',' between arguments");
+                statement->fault = reader.expected(FaultCode::EXPECTED_SEPARATOR);
                 complete = false;
                 break;
             }
@@ -300,11 +298,9 @@ NewStatement compile_print(Compiler& compiler, int start) {
             if (reader.check(TOKEN_RPAREN)) break;
         }
     }
-    std::vector<int> ends;
     if (complete) {
         reader.step();  // ')'
         statement->ending = reader.end_statement("print");
-        if (!statement->ending.missing) ends.push_back(statement->ending.landing.next);
     }
-    return NewStatement{std::move(statement), ends};
+    return statement;
 }

@@ -11,17 +11,23 @@
 // the screen, write files or read the clock.
 //
 // Each script and package is checked as well (zentul --check): the check must
-// not crash, and a fault of the text of a script without packages that a run
-// meets (a message that begins "Expected" or "Unexpected") must be among the
-// errors it lists.
+// not crash, and for a script without packages, a fault of the text that the
+// run meets must be among the errors it lists, with the run's message and line
+// (a statement's own line for a fault met before it read a token). A script
+// without if, while and for is followed exactly: the check's first error is
+// then the run's fault when the text or the names decide it, and a run that
+// ends cleanly or by another fault has no error listed before it.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "adn/package_file.h"
 #include "adn/registry.h"
@@ -31,6 +37,7 @@
 #include "oracle/oracle.h"
 #include "cli/checker.h"
 #include "cli/runner.h"
+#include "lexer/token.h"
 
 namespace {
 
@@ -53,8 +60,8 @@ bool is_safe(const std::string& text) {
 
 struct Outcome {
     std::string output;
-    std::string error;    // the error report, or how the run ended otherwise
-    std::string message;  // the error report's message alone
+    std::string error;  // the error report, or how the run ended otherwise
+    std::optional<ScriptError> failure;
 };
 
 // A fresh package directory, with one repository in a folder of its own
@@ -103,7 +110,7 @@ Outcome run_once(const std::string& script, const std::string& package_code, voi
             runner(script.c_str());
         } catch (const ScriptError& failure) {
             outcome.error = "[Error at line " + std::to_string(failure.line) + "] " + failure.message;
-            outcome.message = failure.message;
+            outcome.failure = failure;
         }
 #ifdef ZENTUL_STEP_BUDGET
         catch (const StepBudgetExhausted&) {
@@ -114,18 +121,50 @@ Outcome run_once(const std::string& script, const std::string& package_code, voi
     return outcome;
 }
 
-// What `zentul --check` prints for a file of the text.
-std::string check_output(const char* name, const std::string& text) {
+// What `zentul --check` finds in a file of the text.
+std::vector<Finding> checked(const char* name, const std::string& text) {
     std::ofstream(name, std::ios::binary) << text;
-    char* paths[] = {const_cast<char*>(name)};
-    return caught_output([&] { check_files(1, paths); });
+    std::vector<Finding> findings;
+    caught_output([&] { findings = check_file(name); });
+    return findings;
 }
 
-// The fault's message when the run ended at a fault of the text itself.
-std::string text_fault(const Outcome& outcome) {
-    const std::string& message = outcome.message;
-    bool of_text = message.compare(0, 8, "Expected") == 0 || message.compare(0, 10, "Unexpected") == 0;
-    return of_text ? message : "";
+// Whether the text the check has just tokenized runs each statement once, in order.
+bool is_straight() {
+    return std::none_of(tokens, tokens + token_count, [](const Token& token) {
+        return token.type == TOKEN_IF || token.type == TOKEN_WHILE || token.type == TOKEN_FOR;
+    });
+}
+
+[[noreturn]] void differ(const std::string& script, const std::string& what, const std::vector<Finding>& errors) {
+    std::fprintf(stderr, "--- input:\n%s\n--- %s; the check found:\n", script.c_str(), what.c_str());
+    for (const Finding& error : errors) std::fprintf(stderr, "%d: %s\n", error.line, error.message.c_str());
+    std::abort();
+}
+
+// Holds the check of a script without packages to the run's outcome.
+void compare_check(const std::string& script, const Outcome& run) {
+    std::vector<Finding> findings = checked("input.zen", script);
+    std::erase_if(findings, [](const Finding& finding) { return !finding.error; });
+    bool straight = is_straight();
+    if (!run.failure) {
+        if (straight && run.error.empty() && !findings.empty()) differ(script, "the run ended cleanly", findings);
+        return;
+    }
+    const Fault& fault = run.failure->fault;
+    int line = fault.line > 0 ? run.failure->line : fault.own_line;
+    DecidedBy decider = decided_by(fault.code);
+    auto is_run_fault = [&](const Finding& finding) {
+        return finding.line == line && finding.message == run.failure->message;
+    };
+    std::string what = "the run failed at line " + std::to_string(line) + ": " + run.failure->message;
+    if (decider == DecidedBy::TEXT && std::none_of(findings.begin(), findings.end(), is_run_fault)) {
+        differ(script, what, findings);
+    }
+    if (!straight) return;
+    bool first = !findings.empty() && is_run_fault(findings[0]);
+    if ((decider == DecidedBy::TEXT || decider == DecidedBy::NAMES) && !first) differ(script, what, findings);
+    if (!findings.empty() && findings[0].line < line) differ(script, what, findings);
 }
 
 void report(const char* label, const Outcome& outcome) {
@@ -171,12 +210,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         report("engine", engine);
         std::abort();
     }
-    if (uses_packages) check_output("input.zep", "version: 2.0\nzentul:\n" + package_code);
-    std::string fault = uses_packages ? "" : text_fault(engine);
-    std::string checked = check_output("input.zen", script);
-    if (!fault.empty() && checked.find(": error: " + fault + "\n") == std::string::npos) {
-        std::fprintf(stderr, "--- the run failed with: %s\n--- the check listed:\n%s", fault.c_str(), checked.c_str());
-        std::abort();
+    if (uses_packages) {
+        checked("input.zep", "version: 2.0\nzentul:\n" + package_code);
+        checked("input.zen", script);
+    } else {
+        compare_check(script, engine);
     }
     return 0;
 }

@@ -26,26 +26,25 @@ inline bool match(TokenType type) {
     return true;
 }
 
-// Stops with "<expectation> (got '<text of the token at the cursor>')".
-[[noreturn]] inline void error_expected(const char* expectation) {
-    error("%s (got '%s')", expectation, peek().text);
+// Stops with the fault of a code whose last argument is the text of the
+// token at the cursor ("... (got '<text>')").
+template <typename... Arguments>
+[[noreturn]] void fail_expected(FaultCode code, const Arguments&... arguments) {
+    fail(code, arguments..., peek().text);
 }
 
 // Stops with "Expected '<punctuation>' after <what> (got '<text>')".
-[[noreturn]] inline void error_expected_after(TokenType type, const char* what) {
-    error("Expected '%c' after %s (got '%s')", punctuation_of(type), what, peek().text);
+[[noreturn]] inline void fail_expected_after(TokenType type, const char* what) {
+    fail_expected(FaultCode::EXPECTED_AFTER, punctuation_of(type), what);
 }
 
-inline void consume(TokenType type, const char* expectation) {
-    if (!match(type)) error_expected(expectation);
+inline void consume(TokenType type, FaultCode expectation) {
+    if (!match(type)) fail_expected(expectation);
 }
 
 inline void consume_after(TokenType type, const char* what) {
-    if (!match(type)) error_expected_after(type, what);
+    if (!match(type)) fail_expected_after(type, what);
 }
-
-inline constexpr char EXPECTED_RPAREN[] = "Expected ')'";
-inline constexpr char EXPECTED_COMMA_BETWEEN[] = "Expected ',' between arguments";
 
 // The parts of the walker that the statements share.
 double evaluate();

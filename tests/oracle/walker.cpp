@@ -33,16 +33,16 @@ double parse_logic_or();
 double parse_call(const char* name) {
     consume_after(TOKEN_LPAREN, "function name");
     const ExpressionFunction* function = find_function(name);
-    if (function == nullptr) error("Undefined function: %s", name);
+    if (function == nullptr) fail(FaultCode::UNDEFINED_FUNCTION, name);
     double number = 0;
     const char* text = "";
     if (function->argument == Argument::EXPRESSION) {
         number = parse_logic_or();
     } else {
         text = peek().text;
-        consume(TOKEN_STRING, "Expected string argument");
+        consume(TOKEN_STRING, FaultCode::EXPECTED_LITERAL);
     }
-    consume(TOKEN_RPAREN, EXPECTED_RPAREN);
+    consume(TOKEN_RPAREN, FaultCode::EXPECTED_CLOSE);
     return function->compute(number, text, current_line);
 }
 
@@ -56,20 +56,20 @@ double parse_primary() {
             step_over();
             if (check(TOKEN_LPAREN)) return parse_call(tokens[index].text);
             Variable* variable = find_variable(tokens[index].text);
-            if (variable == nullptr) error("Undefined variable: %s", tokens[index].text);
+            if (variable == nullptr) fail(FaultCode::UNDEFINED_VARIABLE, tokens[index].text);
             return variable->number;
         }
         case TOKEN_LPAREN: {
             step_over();
             double value = parse_logic_or();
-            consume(TOKEN_RPAREN, EXPECTED_RPAREN);
+            consume(TOKEN_RPAREN, FaultCode::EXPECTED_CLOSE);
             return value;
         }
         case TOKEN_STRING:
             step_over();
-            error("Cannot use string in expression");
+            fail(FaultCode::STRING_IN_EXPRESSION);
         default:
-            error("Expected expression (got '%s')", tokens[index].text);
+            fail(FaultCode::EXPECTED_EXPRESSION, tokens[index].text);
     }
 }
 
@@ -86,11 +86,11 @@ double parse_factor() {
             value *= parse_unary();
         } else if (match(TOKEN_DIVIDE)) {
             double divisor = parse_unary();
-            if (divisor == 0) error("Division by zero");
+            if (divisor == 0) fail(FaultCode::DIVISION_BY_ZERO);
             value /= divisor;
         } else if (match(TOKEN_MODULO)) {
             double divisor = parse_unary();
-            if (divisor == 0) error("Modulo by zero");
+            if (divisor == 0) fail(FaultCode::MODULO_BY_ZERO);
             value = std::fmod(value, divisor);
         } else {
             return value;
@@ -159,11 +159,11 @@ bool is_arithmetic(TokenType type) {
 
 void execute_var() {
     int name_index = current_token;
-    consume(TOKEN_IDENTIFIER, "Expected variable name");
+    consume(TOKEN_IDENTIFIER, FaultCode::EXPECTED_NAME);
     consume_after(TOKEN_ASSIGN, "variable name");
     const char* name = tokens[name_index].text;
     if (find_variable(name) == nullptr && var_count == VARIABLE_LIMIT) {
-        error("Too many variables (max %d)", VARIABLE_LIMIT);
+        fail(FaultCode::TOO_MANY_VARIABLES, VARIABLE_LIMIT);
     }
     const char* text = nullptr;
     double number = 0;
@@ -194,7 +194,7 @@ bool print_argument(bool separated) {
         case TOKEN_IDENTIFIER:
             break;
         default:
-            error("Unexpected token in print: '%s'", token.text);
+            fail(FaultCode::UNEXPECTED_IN_PRINT, token.text);
     }
     if (is_arithmetic(tokens[index + 1].type)) {
         double value = evaluate();
@@ -203,7 +203,7 @@ bool print_argument(bool separated) {
     }
     step_over();
     Variable* variable = find_variable(token.text);
-    if (variable == nullptr) error("Undefined variable: %s", token.text);
+    if (variable == nullptr) fail(FaultCode::UNDEFINED_VARIABLE, token.text);
     if (variable->is_string) {
         std::printf("%s%s", separated ? " " : "", variable->string);
     } else {
@@ -218,7 +218,7 @@ void execute_print() {
     bool separated = false;
     if (!check(TOKEN_RPAREN)) {
         for (;;) {
-            if (separated) consume(TOKEN_COMMA, EXPECTED_COMMA_BETWEEN);
+            if (separated) consume(TOKEN_COMMA, FaultCode::EXPECTED_SEPARATOR);
             if (!print_argument(separated)) newline = false;
             separated = true;
             if (check(TOKEN_RPAREN)) break;
@@ -267,7 +267,7 @@ void restart_at(int index) {
     current_line = tokens[index].line;
 }
 
-void consume_at(int index, TokenType type, const char* expectation) {
+void consume_at(int index, TokenType type, FaultCode expectation) {
     current_token = index;
     consume(type, expectation);
 }
@@ -295,10 +295,10 @@ void execute_while() {
     consume_after(TOKEN_LPAREN, "'while'");
     int condition_start = current_token;
     evaluate();  // only to find where the condition ends
-    if (!check(TOKEN_RPAREN)) error_expected_after(TOKEN_RPAREN, "condition");
+    if (!check(TOKEN_RPAREN)) fail_expected_after(TOKEN_RPAREN, "condition");
     if (tokens[current_token + 1].type != TOKEN_LBRACE) {
         current_token++;
-        error_expected_after(TOKEN_LBRACE, "while condition");
+        fail_expected_after(TOKEN_LBRACE, "while condition");
     }
     int body_start = current_token + 2;
     int body_end = block_end(body_start);
@@ -316,19 +316,18 @@ void execute_while() {
 }
 
 void execute_for() {
-    constexpr char EXPECTED_FOR_SEMICOLON[] = "Expected ';' in for loop";
     consume_after(TOKEN_LPAREN, "'for'");
     int init_start = current_token;
     bool scans = tokens[init_start].type == TOKEN_VAR ||
                  (tokens[init_start].type == TOKEN_IDENTIFIER && tokens[init_start + 1].type == TOKEN_ASSIGN);
     int init_end = scans ? scan_to(init_start, TOKEN_SEMICOLON) : init_start;
-    consume_at(init_end, TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON);
+    consume_at(init_end, TOKEN_SEMICOLON, FaultCode::EXPECTED_IN_FOR);
     int condition_start = current_token;
-    consume_at(scan_to(condition_start, TOKEN_SEMICOLON), TOKEN_SEMICOLON, EXPECTED_FOR_SEMICOLON);
+    consume_at(scan_to(condition_start, TOKEN_SEMICOLON), TOKEN_SEMICOLON, FaultCode::EXPECTED_IN_FOR);
     int update_start = current_token;
     int update_end = scan_to(update_start, TOKEN_RPAREN);
-    consume_at(update_end, TOKEN_RPAREN, EXPECTED_RPAREN);
-    consume(TOKEN_LBRACE, "Expected '{'");
+    consume_at(update_end, TOKEN_RPAREN, FaultCode::EXPECTED_CLOSE);
+    consume(TOKEN_LBRACE, FaultCode::EXPECTED_BLOCK);
     int body_start = current_token;
     int body_end = block_end(body_start);
     int after_body = after_block(body_start);
@@ -358,7 +357,7 @@ void execute_for() {
 void execute_assignment(int name_index) {
     step_over();  // '='
     Variable* target = find_variable(tokens[name_index].text);
-    if (target == nullptr) error("Undefined variable: %s", tokens[name_index].text);
+    if (target == nullptr) fail(FaultCode::UNDEFINED_VARIABLE, tokens[name_index].text);
     if (check(TOKEN_STRING)) {
         copy_text(target->string, STRING_SIZE, peek().text);
         target->is_string = 1;
@@ -407,7 +406,7 @@ void execute_statement() {
             advance();
             if (check(TOKEN_LPAREN) && execute_procedure(first)) return;
             if (check(TOKEN_ASSIGN)) return execute_assignment(name_index);
-            error("Unexpected identifier: %s", first.text);
+            fail(FaultCode::UNEXPECTED_IDENTIFIER, first.text);
         }
         case TOKEN_PRINT:
             after_keyword(execute_print);
@@ -424,7 +423,7 @@ void execute_statement() {
             break;
     }
     advance();
-    if (!execute_procedure(first)) error("Unexpected token: %s", first.text);
+    if (!execute_procedure(first)) fail(FaultCode::UNEXPECTED_TOKEN, first.text);
 }
 
 void run(const char* source) {
@@ -442,7 +441,7 @@ void run(const char* source) {
     LexResult lexed = tokenize(owned.data());
     current_token = 0;
     current_line = lexed.line;
-    if (!lexed.error.empty()) error("%s", lexed.error.c_str());
+    if (lexed.fault) raise(*lexed.fault);
     in_for_loop_update = 0;
     while (!check(TOKEN_EOF)) execute_statement();
 }

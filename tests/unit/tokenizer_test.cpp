@@ -28,7 +28,7 @@ void expect_tokens(const std::string& source, const std::vector<Expected>& expec
 
 LexResult lex_error(const std::string& source) {
     LexResult result = tokenize(source.c_str());
-    if (result.error.empty()) ADD_FAILURE() << "no error for: " << source;
+    if (!result.fault) ADD_FAILURE() << "no error for: " << source;
     return result;
 }
 
@@ -111,10 +111,10 @@ TEST(Tokenizer, StringLengthLimit) {
     std::string longest(1023, 's');
     expect_tokens("\"" + longest + "\"", {{TOKEN_STRING, longest, 1}});
     LexResult failure = lex_error("x\n\"" + longest + "s\"\n");
-    EXPECT_EQ(failure.error, "Unterminated string literal");
+    EXPECT_EQ(failure.fault->message(), "Unterminated string literal");
     EXPECT_EQ(failure.line, 2);
     failure = lex_error("\n\n\"open\nstill open");
-    EXPECT_EQ(failure.error, "Unterminated string literal");
+    EXPECT_EQ(failure.fault->message(), "Unterminated string literal");
     EXPECT_EQ(failure.line, 3);
 }
 
@@ -126,7 +126,7 @@ TEST(Tokenizer, UnknownCharacters) {
         {"&include", "Unknown character: '&'"}};
     for (const auto& [source, message] : cases) {
         LexResult failure = lex_error("ok\n" + source);
-        EXPECT_EQ(failure.error, message) << source;
+        EXPECT_EQ(failure.fault->message(), message) << source;
         EXPECT_EQ(failure.line, 2) << source;
     }
 }
@@ -139,6 +139,6 @@ TEST(Tokenizer, TokenTableCapacity) {
     EXPECT_EQ(tokens[4095].type, TOKEN_EOF);
 
     LexResult failure = lex_error(source + "\ny");
-    EXPECT_EQ(failure.error, "Too many tokens (max 4096)");
+    EXPECT_EQ(failure.fault->message(), "Too many tokens (max 4096)");
     EXPECT_EQ(failure.line, 2);
 }

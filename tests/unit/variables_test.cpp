@@ -38,12 +38,13 @@ TEST_F(Variables, NamesAreCutAt63Characters) {
     EXPECT_EQ(find_variable(name.substr(0, 63).c_str()), variable);
 }
 
-TEST_F(Variables, StringLookUpSkipsOtherKinds) {
-    store_number_result("n", 3, 1);
-    EXPECT_EQ(find_string_variable("n"), nullptr);
-    store_string_result("n", "text", 1);
-    Variable* variable = find_string_variable("n");
+TEST_F(Variables, StringResultKeepsTheNumber) {
+    store_number_result(NameRef{"n", 1}, 3);
+    EXPECT_EQ(find_variable("n")->is_string, 0);
+    store_string_result(NameRef{"n", 1}, "text");
+    Variable* variable = find_variable("n");
     ASSERT_NE(variable, nullptr);
+    EXPECT_EQ(variable->is_string, 1);
     EXPECT_STREQ(variable->string, "text");
     EXPECT_EQ(variable->number, 3);  // a string result leaves the number alone
     EXPECT_EQ(var_count, 1);
@@ -51,7 +52,7 @@ TEST_F(Variables, StringLookUpSkipsOtherKinds) {
 
 TEST_F(Variables, StoredStringsAreCutAt1023Characters) {
     std::string text(1500, 'q');
-    store_string_result("__upper_result", text.c_str(), 1);
+    store_string_result(NameRef{"__upper_result", 1}, text.c_str());
     EXPECT_EQ(std::strlen(find_variable("__upper_result")->string), 1023u);
 }
 
