@@ -36,12 +36,14 @@ add_custom_target(compressed_files ALL DEPENDS ${ZENTUL_COMPRESSED_FILES})
 install(FILES ${ZENTUL_COMPRESSED}/zentul.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # The guides keep their place beside the README, so that its links hold.
 install(FILES README.md packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES docs/language.md docs/packages.md docs/distribution.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+install(FILES docs/language.md docs/packages.md docs/cookbook.md docs/distribution.md DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 install(FILES ${ZENTUL_COMPRESSED}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT deb EXCLUDE_FROM_ALL)
 install(DIRECTORY examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
-# Debian's Vim reads /usr/share/vim/vimfiles; other editors take the grammar.
+# Debian's Vim reads /usr/share/vim/vimfiles; the VS Code extension and the
+# Sublime Text files are copied by the user; web highlighters take the grammar.
 install(DIRECTORY editors/vim/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vim/vimfiles)
-install(FILES editors/textmate/zentul.tmLanguage.json DESTINATION ${CMAKE_INSTALL_DATADIR}/zentul/textmate)
+install(DIRECTORY editors/vscode editors/sublime DESTINATION ${CMAKE_INSTALL_DATADIR}/zentul)
+install(FILES editors/vscode/syntaxes/zentul.tmLanguage.json DESTINATION ${CMAKE_INSTALL_DATADIR}/zentul/textmate)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zentul)

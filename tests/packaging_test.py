@@ -24,6 +24,7 @@ INSTALLED_FILES = [
     "share/doc/zentul/README.md",
     "share/doc/zentul/docs/language.md",
     "share/doc/zentul/docs/packages.md",
+    "share/doc/zentul/docs/cookbook.md",
     "share/doc/zentul/docs/distribution.md",
     "share/doc/zentul/copyright",
     "share/doc/zentul/examples/hello.zen",
@@ -34,6 +35,8 @@ INSTALLED_FILES = [
     "share/vim/vimfiles/ftplugin/zentul.vim",
     "share/vim/vimfiles/compiler/zentul.vim",
     "share/zentul/textmate/zentul.tmLanguage.json",
+    "share/zentul/vscode/package.json",
+    "share/zentul/sublime/Zentul.tmLanguage",
 ]
 HELLO_FIRST_LINE = b"Hello from Zentul\n"
 # Shared libraries the binary may need, and the Debian packages that hold them.

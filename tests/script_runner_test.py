@@ -75,7 +75,7 @@ print(x);
 # tool writes: curl
 #\\ zentul:\\nprint("written");
 # expect file: tools.log
-#| curl <-f> <-L> <-g> <--connect-timeout> <30> <--speed-limit> <1> <--speed-time> <60> <-o> <.adn/.hello.zep.{XXXXXX}> <http://127.0.0.1:9/hello.zep>
+#| curl <-f> <-L> <-g> <--connect-timeout> <30> <--speed-limit> <1> <--speed-time> <60> <-o> <.adn/.hello.zep.zentul-tmp.{XXXXXX}> <http://127.0.0.1:9/hello.zep>
 # expect: abababababab
 # expect: 正在下载 hello 从 http://127.0.0.1:9/hello.zep...
 # expect: fake curl

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "adn/journal.h"
 #include "adn/messages.h"
 #include "adn/package_file.h"
 #include "adn/registry.h"
@@ -14,6 +15,7 @@
 #include "adn/text_files.h"
 #include "net/download.h"
 #include "system/file_beside.h"
+#include "system/file_reading.h"
 
 namespace {
 
@@ -35,14 +37,6 @@ public:
     ~InstallUnderWay() { installs_under_way.pop_back(); }
     InstallUnderWay(const InstallUnderWay&) = delete;
     InstallUnderWay& operator=(const InstallUnderWay&) = delete;
-};
-
-// An installed package as it was before an update, to put back on failure.
-struct SavedPackage {
-    Package record;
-    int slot;
-    bool had_file;
-    std::string file;
 };
 
 std::string package_path(const std::string& name) { return adn_path(name + ".zep"); }
@@ -101,20 +95,21 @@ void apply_version_line(const std::string& line, std::string& version) {
     if (!text.empty()) version = cut_text(text, VERSION_LIMIT);
 }
 
-bool read_package_version(const std::string& path, std::string& version) {
-    OpenFile file = open_file(path, "r");
-    if (file == nullptr) return false;
-    version = DEFAULT_VERSION;
+std::string package_version(const std::string& contents) {
+    std::string version = DEFAULT_VERSION;
+    LineReader lines(contents);
     std::string line;
-    while (read_line(file.get(), line)) apply_version_line(line, version);
-    return true;
+    while (lines.next(line)) apply_version_line(line, version);
+    return version;
 }
 
-// False, with the record taken back, when the table cannot be saved.
-bool record_package(const std::string& name, const std::string& version, const std::string& url) {
+// Records the package and puts its file in place, in one commit; false,
+// with the record taken back, when that fails.
+bool commit_install(FileBeside& download, const std::string& name, const std::string& version,
+                    const std::string& url) {
     installed_packages[package_count++] =
         Package{cut_text(name, NAME_LIMIT), version, cut_text(url, ADDRESS_LIMIT), current_time_text()};
-    if (save_packages()) return true;
+    if (commit_package_change(PackageChange{name, &download, packages_text()})) return true;
     installed_packages[--package_count] = Package{};
     return false;
 }
@@ -146,21 +141,6 @@ int download_package(const std::string& name, const std::string& url, FileBeside
     return 0;
 }
 
-// The file goes into place, then the record into the table: a process killed
-// in between leaves a file without a record, never a record without its file
-// or with another one. When the record cannot be saved, the file goes again.
-bool place_and_record(FileBeside& download, const std::string& name, const std::string& version,
-                      const std::string& url) {
-    std::string path = package_path(name);
-    if (!download.put_in_place()) {
-        std::printf(adn_text::SAVE_FAILED, path.c_str());
-        return false;
-    }
-    if (record_package(name, version, url)) return true;
-    std::remove(path.c_str());
-    return false;
-}
-
 // The next repository is tried when this one does not deliver a readable
 // file. The download waits beside the package's place while its version is
 // read and its code runs, and takes that place only when all went well: a
@@ -169,38 +149,18 @@ InstallOutcome install_from(const std::string& name, const std::string& url) {
     std::string path = package_path(name);
     FileBeside download(path);
     if (download_package(name, url, download) != 0) return InstallOutcome::TRY_NEXT_REPOSITORY;
-    std::string version;
-    if (!read_package_version(download.path(), version)) return InstallOutcome::TRY_NEXT_REPOSITORY;
+    FileText package = read_file_text(download.path().c_str(), PACKAGE_READ);
+    if (package.outcome != ReadOutcome::READ) return InstallOutcome::TRY_NEXT_REPOSITORY;
+    std::string version = package_version(package.text);
     print_text_line(adn_text::RUNNING_PACKAGE_CODE);
-    if (execute_zep_package(download.path().c_str(), path.c_str()) != 0) {
-        return InstallOutcome::FAILED;  // its code never ran
-    }
+    if (run_package_text(package.text, path.c_str()) != 0) return InstallOutcome::FAILED;  // its code never ran
     if (package_count >= MAX_PACKAGES) {  // filled by the package's own code
         print_text_line(adn_text::PACKAGE_TABLE_FULL);
         return InstallOutcome::FAILED;
     }
-    if (!place_and_record(download, name, version, url)) return InstallOutcome::FAILED;
+    if (!commit_install(download, name, version, url)) return InstallOutcome::FAILED;
     std::printf(adn_text::INSTALLED, name.c_str(), version.c_str());
     return InstallOutcome::INSTALLED;
-}
-
-SavedPackage save_package_state(int slot) {
-    SavedPackage saved{installed_packages[slot], slot, false, {}};
-    saved.had_file = read_whole_file(package_path(saved.record.name), saved.file);
-    return saved;
-}
-
-void restore_package(const SavedPackage& saved) {
-    std::string path = package_path(saved.record.name);
-    if (saved.had_file) {
-        replace_file(path, saved.file, TemporaryName::HIDDEN);
-    } else {
-        std::remove(path.c_str());
-    }
-    release_record_on_disk(saved.record.name);
-    if (package_count >= MAX_PACKAGES) return;  // filled meanwhile by package code
-    put_back_record(saved.record, saved.slot);
-    save_packages();
 }
 
 // The table slot of an installed package with a valid name; -1, reported, otherwise.
@@ -211,27 +171,34 @@ int installed_slot(const char* name) {
     return slot;
 }
 
+// Puts an update's old record back: the table's file kept it all along.
+void restore_record(const Package& record, int slot) {
+    release_record_on_disk(record.name);
+    if (package_count < MAX_PACKAGES) put_back_record(record, slot);  // else filled meanwhile by package code
+}
+
 // Removal, then a fresh install; on failure, or when a script error or a
-// signal stops it, the old package is put back. The removal is made in
-// memory only: the file keeps the old record until the new one is saved or
-// the old one restored, and the old package file stays until the new one
-// takes its place.
-int reinstall_package(const char* name, const SavedPackage& saved) {
+// signal stops it, the old record is put back. The removal is made in
+// memory only: the file keeps the old record until the new one is committed
+// together with the new package file, and the old package file stays until
+// then.
+int reinstall_package(const char* name, int slot) {
+    Package record = installed_packages[slot];
     int status;
-    hold_record_on_disk(saved.record, saved.slot);
+    hold_record_on_disk(record, slot);
     try {
-        take_out_record(saved.slot);
+        take_out_record(slot);
         std::printf(adn_text::REMOVED, name);
         status = install_package(name);
     } catch (...) {
-        restore_package(saved);
+        restore_record(record, slot);
         throw;
     }
     if (status == 0) {
-        release_record_on_disk(saved.record.name);
+        release_record_on_disk(record.name);
         return 0;
     }
-    restore_package(saved);
+    restore_record(record, slot);
     std::printf(adn_text::UPDATE_FAILED, name);
     return -1;
 }
@@ -268,22 +235,20 @@ int update_package(const char* name) {
     int slot = installed_slot(name);
     if (slot < 0) return -1;
     std::printf(adn_text::UPDATING, name);
-    return reinstall_package(name, save_package_state(slot));
+    return reinstall_package(name, slot);
 }
 
-// The table is saved before the file goes: a crash in between leaves a file
-// without a record, never a record without its file.
+// The record and the file go in one commit; a file already gone is no error.
 int remove_package(const char* name) {
     TableLock lock;
     if (!lock.held()) return -1;
     int slot = installed_slot(name);
     if (slot < 0) return -1;
     Package record = take_out_record(slot);
-    if (!save_packages()) {
+    if (!commit_package_change(PackageChange{name, nullptr, packages_text()})) {
         put_back_record(record, slot);
         return -1;
     }
-    std::remove(package_path(name).c_str());  // a file already gone is no error
     std::printf(adn_text::REMOVED, name);
     return 0;
 }

@@ -21,6 +21,9 @@ inline constexpr char REPOSITORIES_HEADING[] = "配置的仓库 (%d):\n";
 inline constexpr char REPOSITORY_ENTRY[] = "  - %s (优先级: %d)\n";
 inline constexpr char SAVE_FAILED[] = "保存失败: %s\n";
 inline constexpr char LOCK_FAILED[] = "无法锁定包目录: %s\n";
+inline constexpr char TABLE_UNREADABLE[] = "无法读取 %s: %s\n";
+inline constexpr char RECOVERY_FAILED[] = "无法撤销未完成的更改: %s\n";
+inline constexpr char WAITING_FOR_LOCK[] = "Waiting for another Zentul using %s ...\n";  // on standard error, once
 
 // Download, install, update and remove.
 inline constexpr char DOWNLOADING[] = "正在下载 %s 从 %s...\n";

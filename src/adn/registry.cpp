@@ -7,9 +7,12 @@
 #include <cstring>
 #include <vector>
 
+#include "adn/journal.h"
 #include "adn/messages.h"
 #include "adn/table_lock.h"
 #include "adn/text_files.h"
+#include "system/file_beside.h"
+#include "system/file_reading.h"
 
 Package installed_packages[MAX_PACKAGES];
 int package_count = 0;
@@ -59,30 +62,44 @@ void add_repository_record(const std::string& url) {
     repo_count++;
 }
 
+// Why each table cannot be used: empty while it can be.
+std::string packages_unreadable;
+std::string repositories_unreadable;
+
+bool is_usable(const FileText& file) {
+    return file.outcome == ReadOutcome::READ || file.outcome == ReadOutcome::MISSING;
+}
+
 void load_repositories() {
-    OpenFile file = open_file(repositories_path(), "r");
-    if (file == nullptr) {
-        repo_count = 0;
-        add_repository_record(DEFAULT_REPOSITORY);
-        return;
-    }
     repo_count = 0;
+    FileText file = read_file_text(repositories_path().c_str(), TABLE_READ);
+    repositories_unreadable = is_usable(file) ? "" : read_failure_reason(file, TABLE_READ);
+    if (file.outcome == ReadOutcome::MISSING) add_repository_record(DEFAULT_REPOSITORY);
+    LineReader lines(file.text);
     std::string line;
-    while (repo_count < MAX_REPOSITORIES && read_line(file.get(), line)) {
+    while (repo_count < MAX_REPOSITORIES && lines.next(line)) {
         if (!line.empty()) add_repository_record(line);
     }
 }
 
 void load_packages() {
     package_count = 0;
-    OpenFile file = open_file(packages_path(), "r");
-    if (file == nullptr) return;
+    FileText file = read_committed_table();
+    packages_unreadable = is_usable(file) ? "" : read_failure_reason(file, TABLE_READ);
+    LineReader lines(file.text);
     std::string line;
-    while (package_count < MAX_PACKAGES && read_line(file.get(), line)) {
+    while (package_count < MAX_PACKAGES && lines.next(line)) {
         std::vector<std::string> fields = split_fields(line);
         if (fields.empty()) continue;
         installed_packages[package_count++] = package_from_fields(fields);
     }
+}
+
+// True, after saying why, when the table's file exists but cannot be read.
+bool report_unreadable(const std::string& reason, const std::string& path) {
+    if (reason.empty()) return false;
+    std::printf(adn_text::TABLE_UNREADABLE, path.c_str(), reason.c_str());
+    return true;
 }
 
 // The table as saved: the records in use, and the held ones at their places.
@@ -152,13 +169,20 @@ void init_adn() {
     load_tables();
 }
 
-bool save_packages() {
+std::string packages_text() {
     std::string contents;
     for (const Package* package : packages_to_save()) {
         contents += package->name + "|" + package->version + "|" + package->repository + "|" +
                     package->installed_at + "\n";
     }
-    return save_file(packages_path(), contents);
+    return contents;
+}
+
+bool save_packages() { return save_file(packages_path(), packages_text()); }
+
+bool report_unreadable_tables() {
+    bool packages = report_unreadable(packages_unreadable, packages_path());
+    return report_unreadable(repositories_unreadable, repositories_path()) || packages;
 }
 
 bool save_repositories() {
@@ -228,21 +252,25 @@ int remove_repository(const char* url) {
     return 0;
 }
 
-void list_packages() {
+int list_packages() {
+    if (report_unreadable(packages_unreadable, packages_path())) return -1;
     if (package_count == 0) {
         print_text_line(adn_text::NO_PACKAGES);
-        return;
+        return 0;
     }
     std::printf(adn_text::PACKAGES_HEADING, package_count);
     for (int i = 0; i < package_count; i++) {
         std::printf(adn_text::PACKAGE_ENTRY, installed_packages[i].name.c_str(),
                     installed_packages[i].version.c_str());
     }
+    return 0;
 }
 
-void list_repositories() {
+int list_repositories() {
+    if (report_unreadable(repositories_unreadable, repositories_path())) return -1;
     std::printf(adn_text::REPOSITORIES_HEADING, repo_count);
     for (int i = 0; i < repo_count; i++) {
         std::printf(adn_text::REPOSITORY_ENTRY, repositories[i].url.c_str(), repositories[i].priority);
     }
+    return 0;
 }

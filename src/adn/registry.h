@@ -42,6 +42,12 @@ void load_tables();
 // SAVE_FAILED with the file's path and returns false.
 bool save_packages();
 bool save_repositories();
+// The package table's file as save_packages() writes it.
+std::string packages_text();
+// A table whose file exists but cannot be read (no permission, no regular
+// file, too large) is loaded empty and must never be listed or saved: true,
+// after printing TABLE_UNREADABLE for each, when there is one.
+bool report_unreadable_tables();
 
 // An update takes the old record out of the table before it installs the new
 // version. Until the update releases it, every save still writes the old
@@ -55,8 +61,9 @@ int is_package_installed(const char* name);
 // The package's slot, or -1.
 int find_package(const char* name);
 
-void list_packages();
-void list_repositories();
+// Each prints its listing and returns 0, or -1 when its table cannot be read.
+int list_packages();
+int list_repositories();
 // 0 when added or already present, -1 when refused. An added address that
 // does not end in '/' is warned about on standard error.
 int add_repository(const char* url);

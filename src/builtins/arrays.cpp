@@ -4,12 +4,13 @@
 namespace {
 
 // The array named by the first argument, looked up once the whole argument
-// list has been read.
+// list has been read (they may make the name).
 Variable* array_of(const Call& call) {
-    const ArgumentValue& argument = call.arguments[0];
-    if (argument.variable == nullptr) raise_at(call.line, FaultCode::UNDEFINED_ARRAY, argument.name);
-    if (!argument.variable->is_array) raise_at(call.line, FaultCode::NOT_AN_ARRAY, argument.name);
-    return argument.variable;
+    const NameRef& name = *call.arguments[0].array;
+    Variable* array = name.find();
+    if (array == nullptr) raise_at(call.line, FaultCode::UNDEFINED_ARRAY, name.name);
+    if (!array->is_array) raise_at(call.line, FaultCode::NOT_AN_ARRAY, name.name);
+    return array;
 }
 
 bool holds_value(const Variable& array, double value) {
@@ -21,13 +22,13 @@ bool holds_value(const Variable& array, double value) {
 
 void execute_push(const Call& call) {
     Variable* array = array_of(call);
-    if (array->array_length >= ARRAY_LIMIT) raise_at(call.line, FaultCode::ARRAY_FULL, call.arguments[0].name);
+    if (array->array_length >= ARRAY_LIMIT) raise_at(call.line, FaultCode::ARRAY_FULL, call.arguments[0].array->name);
     array->elements[array->array_length++] = call.arguments[1].number;
 }
 
 void execute_pop(const Call& call) {
     Variable* array = array_of(call);
-    if (array->array_length <= 0) raise_at(call.line, FaultCode::ARRAY_EMPTY, call.arguments[0].name);
+    if (array->array_length <= 0) raise_at(call.line, FaultCode::ARRAY_EMPTY, call.arguments[0].array->name);
     double value = array->elements[array->array_length - 1];
     store_number_result(*call.result, value);
     array->array_length--;

@@ -13,6 +13,7 @@
 #include "builtins/procedures.h"
 #include "core/error.h"
 #include "core/numbers.h"
+#include "system/standard_streams.h"
 #include "system/stop_signal.h"
 
 namespace {
@@ -30,7 +31,7 @@ std::uint32_t truncate_to_microseconds(double microseconds) {
 
 // nanosleep rather than usleep, which may refuse a second or more.
 void pause_for(std::uint32_t microseconds) {
-    std::fflush(stdout);
+    flush_output();
     timespec remaining{};
     remaining.tv_sec = static_cast<time_t>(microseconds / 1000000);
     remaining.tv_nsec = static_cast<long>(microseconds % 1000000) * 1000;
@@ -40,7 +41,7 @@ void pause_for(std::uint32_t microseconds) {
 // Reads one key with the terminal's line buffering and echo off, and its
 // settings back afterwards.
 int read_key() {
-    std::fflush(stdout);
+    flush_output();
     termios saved{};
     bool is_terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
     if (is_terminal) {
@@ -62,7 +63,7 @@ void store_random(const Call& call, double value) {
 
 void execute_input(const Call& call) {
     std::fputs(call.arguments[0].text, stdout);
-    std::fflush(stdout);
+    flush_output();
     char line[STRING_SIZE];
     if (std::fgets(line, sizeof line, stdin) == nullptr) {
         stop_if_signalled();
@@ -87,7 +88,7 @@ void execute_sleepms(const Call& call) {
 }
 
 void execute_clear(const Call&) {
-    std::fflush(stdout);  // what was written before stays before the clearing
+    flush_output();  // what was written before stays before the clearing
     [[maybe_unused]] int status = std::system("clear");
 }
 

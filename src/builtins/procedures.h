@@ -33,9 +33,8 @@ struct ArgumentForm {
 // The value of one argument.
 struct ArgumentValue {
     double number;
-    const char* text;    // a string's text; the kind of a value (type_of)
-    Variable* variable;  // an array's variable, null when there is none
-    const char* name;    // an array's name
+    const char* text;      // a string's text; the kind of a value (type_of)
+    const NameRef* array;  // an array's name, looked up when the list is read
 };
 
 // What a procedure gets: its arguments, its result variable's name (at the

@@ -18,6 +18,7 @@
 #include "cli/script_file.h"
 #include "lexer/tokenizer.h"
 #include "stmt/compiler.h"
+#include "system/file_reading.h"
 
 namespace {
 
@@ -98,14 +99,17 @@ void move_to_file_lines(const std::string& code, const std::vector<int>& file_li
 }
 
 std::vector<Finding> check_package(const char* path) {
-    std::FILE* file = std::fopen(path, "r");
-    if (file == nullptr) return {Finding{1, true, fault_of(FaultCode::CANNOT_OPEN_PACKAGE, path).message()}};
+    FileText file = read_file_text(path, PACKAGE_READ);
+    if (file.outcome == ReadOutcome::TOO_LARGE) {
+        Fault too_large = fault_of(FaultCode::PACKAGE_FILE_TOO_LARGE, path, read_failure_reason(file, PACKAGE_READ));
+        return {Finding{1, true, too_large.message()}};
+    }
+    if (file.outcome != ReadOutcome::READ) {
+        return {Finding{1, true, fault_of(FaultCode::CANNOT_OPEN_PACKAGE, path).message()}};
+    }
     std::vector<int> file_lines;
-    std::string code = collect_code(file, &file_lines);
-    std::rewind(file);
-    std::string content;
-    for (int c; (c = std::fgetc(file)) != EOF;) content += static_cast<char>(c);
-    std::fclose(file);
+    std::string code = collect_code(file.text, &file_lines);
+    const std::string& content = file.text;
     std::vector<Finding> findings;
     if (code.size() > zep::CODE_LIMIT) {  // a run refuses it whole
         Fault too_large = fault_of(FaultCode::PACKAGE_CODE_TOO_LARGE, path);

@@ -19,6 +19,9 @@ namespace {
 
 enum Usage { USAGE_A = 1, USAGE_B = 2, USAGE_BOTH = USAGE_A | USAGE_B };
 
+// Text B lists it among the options; text A, which leaves it out there, under "Also".
+constexpr char INSTALL_LIBRARY_ROW[] = "  -i <url>        Download and install a .zinc library";
+
 const struct {
     const char* text;
     int in;
@@ -29,7 +32,7 @@ const struct {
     {"  -u [version]    Update to latest or specified version", USAGE_BOTH},
     {"  -d <url>        Download and save a file (e.g., .zinc library)", USAGE_A},
     {"  -d <url>        Download and save a file", USAGE_B},
-    {"  -i <url>        Download and install a .zinc library", USAGE_B},
+    {INSTALL_LIBRARY_ROW, USAGE_B},
     {"  <script.zen>    Run a Zentul script file", USAGE_BOTH},
     {"\nADN Package Manager:", USAGE_BOTH},
     {"  adn install <package>   Install a package", USAGE_BOTH},
@@ -47,6 +50,16 @@ const struct {
     {"\nIn scripts:", USAGE_A},
     {"  adn(install package), adn(update package), adn(remove package), adn(list)", USAGE_A},
     {"  adm(mirror url), adm(list)", USAGE_A},
+    // What the rows above leave out, the same in both texts.
+    {"\nAlso:", USAGE_BOTH},
+    {"  --check <file>  Check scripts and packages for faults, running nothing", USAGE_BOTH},
+    {"  -h, --help      Show this usage", USAGE_BOTH},
+    {INSTALL_LIBRARY_ROW, USAGE_A},
+    {"  <package.zep>   Run a package file's code without installing it", USAGE_BOTH},
+    {"  -               Run the script read from standard input", USAGE_BOTH},
+    {"  adm remove <url>        Remove a repository", USAGE_BOTH},
+    {"  adm rm <url>            Remove a repository (short)", USAGE_BOTH},
+    {"  adm(remove url)         Remove a repository, in scripts", USAGE_BOTH},
     {nullptr, 0},
 };
 
@@ -80,10 +93,7 @@ int run_adn_command(int argc, char** argv) {
     if (is_either(word, "remove", "r")) {
         return run_with_name(argc, argv, remove_package, "Usage: zentul adn remove <package>");
     }
-    if (is_either(word, "list", "ls")) {
-        list_packages();
-        return 0;
-    }
+    if (is_either(word, "list", "ls")) return list_packages();
     std::printf("Error: Unknown ADN command: %s\n", word);
     std::printf("Available commands: install, update, remove, list\n");
     return 1;
@@ -100,10 +110,7 @@ int run_adm_command(int argc, char** argv) {
         if (argc < 4) return report_missing("Error: Repository URL required", "Usage: zentul adm remove <url>");
         return remove_repository(argv[3]);
     }
-    if (is_either(word, "list", "ls")) {
-        list_repositories();
-        return 0;
-    }
+    if (is_either(word, "list", "ls")) return list_repositories();
     std::printf("Error: Unknown ADM command: %s\n", word);
     std::printf("Available commands: mirror, remove, list\n");
     return 1;
@@ -130,10 +137,20 @@ int run_single_argument(const char* argument) {
     return 0;
 }
 
+// `--check` runs nothing and makes nothing, not even .adn; without a file it
+// is bad usage, with the check's status for an error.
+int run_check(int argc, char** argv) {
+    if (argc < 3) {
+        report_missing("Error: File to check required", "Usage: zentul --check <file>...");
+        return 2;
+    }
+    return check_files(argc - 2, argv + 2);
+}
+
 }  // namespace
 
 int run_command_line(int argc, char** argv) {
-    if (argc >= 3 && is(argv[1], "--check")) return check_files(argc - 2, argv + 2);  // runs nothing, makes nothing
+    if (argc >= 2 && is(argv[1], "--check")) return run_check(argc, argv);
     run_package_code = run;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     init_adn();

@@ -12,6 +12,8 @@
 #include "cli/words.h"
 #include "net/download.h"
 #include "net/shell_command.h"
+#include "net/tool_watch.h"
+#include "system/leftovers.h"
 
 namespace {
 
@@ -115,12 +117,15 @@ void print_versions(const char* latest, const char* requested) {
     std::printf("Detected OS: %s\n", PLATFORM_NAME);
 }
 
-// Status of the platform's install command; 0 where there is none.
+// Status of the platform's install command; 0 where there is none. The
+// archive is unpacked in a private folder of its own, removed afterwards.
 int run_install_command(const char* local_path) {
-    std::string command = install_command(PLATFORM_NAME, local_path, geteuid() == 0);
+    PrivateFolder folder("/tmp", "zentul-update");
+    std::string command = install_command(PLATFORM_NAME, local_path, folder.path().c_str(), geteuid() == 0);
     if (command.empty()) return 0;
     std::printf("%s\n", is(PLATFORM_NAME, "macos") ? "Installing package..." : "Extracting...");
-    return run_shell_command(command.c_str());
+    if (!folder.ready()) return NOT_RUN_STATUS;
+    return run_tool_in_foreground(command.c_str());
 }
 
 int download_and_install(const char* version) {
@@ -157,12 +162,16 @@ const char* update_directory(const char* platform_name) {
     return "deb";
 }
 
-std::string install_command(const char* platform_name, const char* local_path, bool as_root) {
+std::string install_command(const char* platform_name, const char* local_path, const char* folder, bool as_root) {
     std::string quoted_path = "\"" + shell_quote_escape(local_path) + "\"";
     std::string sudo = as_root ? "" : "sudo ";
     if (is(platform_name, "macos")) return cut_to(sudo + "installer -pkg " + quoted_path + " -target /", COMMAND_LIMIT);
     if (is(platform_name, "linux")) {
-        return cut_to("cd /tmp && tar -xzf " + quoted_path + " && " + sudo + "cp zentul /usr/local/bin/", COMMAND_LIMIT);
+        // Only a regular file that the unpacking made is installed.
+        return cut_to("cd \"" + shell_quote_escape(folder) + "\" && tar -xzf " + quoted_path +
+                          " --no-same-owner && [ -f zentul ] && [ ! -L zentul ] && " + sudo +
+                          "cp zentul /usr/local/bin/",
+                      COMMAND_LIMIT);
     }
     return "";
 }

@@ -49,9 +49,11 @@
     ROW(WRITE_FAILED, SYSTEM, "Failed to write file: %s")                             \
     ROW(CANNOT_OPEN_FILE, SYSTEM, "Cannot open file: %s")                             \
     ROW(CANNOT_READ_FILE, SYSTEM, "Cannot read file: %s")                             \
+    ROW(SCRIPT_TOO_LARGE, SYSTEM, "Cannot read file: %s (scripts are limited to %s MiB)") \
     ROW(OUT_OF_MEMORY, SYSTEM, "Out of memory")                                       \
     ROW(CANNOT_OPEN_PACKAGE, SYSTEM, "Cannot open package file: %s")                  \
-    ROW(PACKAGE_CODE_TOO_LARGE, SYSTEM, "Package code too large: %s")
+    ROW(PACKAGE_CODE_TOO_LARGE, SYSTEM, "Package code too large: %s")                \
+    ROW(PACKAGE_FILE_TOO_LARGE, SYSTEM, "Package file too large: %s (%s)")
 
 enum class FaultCode : unsigned char {
 #define ZENTUL_FAULT_CODE(code, decided_by, format) code,

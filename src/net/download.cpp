@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "net/tool_watch.h"
+#include "system/leftovers.h"
 
 namespace {
 
@@ -25,6 +26,25 @@ std::string download_command(const char* format, const std::string& path, const 
     int length = std::snprintf(command, sizeof command, format, quoted_path.c_str(), quoted_address.c_str());
     if (length < 0 || static_cast<std::size_t>(length) > COMMAND_LIMIT) return "";
     return command;
+}
+
+// Says on standard error which limit ended a tool.
+void report_limit(ToolOutcome outcome, const char* address, const DownloadCaps& caps) {
+    std::fflush(stdout);
+    if (outcome == ToolOutcome::STALLED) {
+        std::fprintf(stderr, "Error: under %lld KiB arrived for %s in %lld seconds\n",
+                     static_cast<long long>(STALL_BYTES / 1024), address, static_cast<long long>(STALL_WINDOW.count()));
+    } else if (outcome == ToolOutcome::TOO_LARGE) {
+        std::fprintf(stderr, "Error: the answer for %s passed the limit of %lld MiB\n", address,
+                     static_cast<long long>(caps.most_bytes / (1024 * 1024)));
+    } else if (outcome == ToolOutcome::TOO_LONG) {
+        std::fprintf(stderr, "Error: the download of %s passed the limit of %lld seconds\n", address,
+                     static_cast<long long>(caps.longest.count()));
+    }
+}
+
+bool ends_all_tries(ToolOutcome outcome) {
+    return outcome == ToolOutcome::TOO_LARGE || outcome == ToolOutcome::TOO_LONG;
 }
 
 Clock::time_point deadline_of(const DownloadCaps& caps) {
@@ -53,12 +73,16 @@ int download_into(const char* address, FileBeside& file, const DownloadCaps& cap
         file.empty();
         ToolOutcome outcome = run_watched_tool(command.c_str(), watch);
         if (outcome == ToolOutcome::SUCCEEDED) return 0;
-        if (outcome == ToolOutcome::GIVEN_UP) return 1;
+        report_limit(outcome, address, caps);
+        if (ends_all_tries(outcome)) return 1;
     }
     return 1;
 }
 
 int download_replacing_file(const char* address, const char* path) {
+    std::string target = path;
+    std::size_t slash = target.rfind('/');
+    sweep_leftovers(slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash));
     FileBeside file(path);
     if (download_into(address, file, FILE_CAPS) != 0) return 1;
     return file.put_in_place() ? 0 : 1;

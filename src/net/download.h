@@ -29,7 +29,8 @@ bool looks_like_option(const char* address);
 int download_into(const char* address, FileBeside& file, const DownloadCaps& caps);
 
 // Downloads `address` beside `path` and puts it in place when that
-// succeeded: after a failure or an interruption `path` is as it was.
+// succeeded: after a failure or an interruption `path` is as it was. What
+// killed runs left in the target's folder is swept first.
 int download_replacing_file(const char* address, const char* path);
 
 // Runs a query command with its standard output going to `answer`, watched

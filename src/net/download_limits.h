@@ -4,16 +4,18 @@
 
 #include <chrono>
 
-// The caps on downloads, held by watching the file the tool writes while it
-// runs, whichever tool it is.
+// The caps on downloads, held by watching the file the tool writes and what
+// it receives while it runs, whichever tool it is.
 
 // How often the file is looked at.
 inline constexpr std::chrono::milliseconds WATCH_INTERVAL{100};
 
-// A tool that writes less than STALL_BYTES in any STALL_WINDOW is ended, as
-// that tool's failure.
+// A tool that receives less than STALL_BYTES in any STALL_WINDOW is ended,
+// as that tool's failure. What it received is counted every
+// RECEIVED_SAMPLE_INTERVAL.
 inline constexpr off_t STALL_BYTES = 1024;
 inline constexpr std::chrono::seconds STALL_WINDOW{60};
+inline constexpr std::chrono::seconds RECEIVED_SAMPLE_INTERVAL{1};
 
 // A package answer over PACKAGE_SIZE_LIMIT bytes, or a package download
 // lasting over PACKAGE_TIME_LIMIT with both tools, is ended and fails.

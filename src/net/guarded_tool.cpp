@@ -6,6 +6,7 @@
 #include <sys/select.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,8 @@
 #include <cstdio>
 
 #include "net/shell_command.h"
+#include "system/standard_streams.h"
+#include "system/stop_signal.h"
 
 namespace {
 
@@ -25,11 +28,27 @@ void lower_file_size_limit(off_t most) {
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-[[noreturn]] void run_tool(const char* command, int output, off_t file_size_limit, const sigset_t& mask) {
+// Makes `group` the terminal's foreground group, from whichever group asks.
+void give_terminal_to(pid_t group) {
+    sigset_t stop_on_output, previous;
+    sigemptyset(&stop_on_output);
+    sigaddset(&stop_on_output, SIGTTOU);
+    sigprocmask(SIG_BLOCK, &stop_on_output, &previous);
+    tcsetpgrp(STDIN_FILENO, group);
+    sigprocmask(SIG_SETMASK, &previous, nullptr);
+}
+
+// True when this program runs in the foreground of the terminal on standard input.
+bool holds_terminal() { return isatty(STDIN_FILENO) && tcgetpgrp(STDIN_FILENO) == getpgrp(); }
+
+[[noreturn]] void run_tool(const char* command, const GuardedTool::Options& options, bool takes_terminal,
+                           const sigset_t& mask) {
     setpgid(0, 0);
+    if (takes_terminal) give_terminal_to(getpgrp());
     sigprocmask(SIG_SETMASK, &mask, nullptr);
-    if (output >= 0 && dup2(output, STDOUT_FILENO) < 0) _exit(NOT_RUN_STATUS);
-    if (file_size_limit > 0) lower_file_size_limit(file_size_limit);
+    restore_signals_for_tool();
+    if (options.output >= 0 && dup2(options.output, STDOUT_FILENO) < 0) _exit(NOT_RUN_STATUS);
+    if (options.file_size_limit > 0) lower_file_size_limit(options.file_size_limit);
     execl("/bin/sh", "sh", "-c", command, static_cast<char*>(nullptr));
     _exit(NOT_RUN_STATUS);
 }
@@ -56,7 +75,14 @@ bool wait_for_tool_or_link(pid_t tool, int link, const sigset_t& mask) {
     return false;
 }
 
-[[noreturn]] void guard_tool(int link, const char* command, int output, off_t file_size_limit) {
+// Tells this program the tool's group, the first thing on the link.
+void send_group(int link, pid_t tool) {
+    while (write(link, &tool, sizeof tool) < 0 && errno == EINTR) {
+    }
+}
+
+[[noreturn]] void guard_tool(int link, const char* command, const GuardedTool::Options& options,
+                             bool takes_terminal) {
     setpgid(0, 0);
     sigset_t child_signal, mask;
     sigemptyset(&child_signal);
@@ -67,9 +93,10 @@ bool wait_for_tool_or_link(pid_t tool, int link, const sigset_t& mask) {
     sigemptyset(&action.sa_mask);
     sigaction(SIGCHLD, &action, nullptr);
     pid_t tool = fork();
-    if (tool == 0) run_tool(command, output, file_size_limit, mask);
+    if (tool == 0) run_tool(command, options, takes_terminal, mask);
     if (tool < 0) _exit(NOT_RUN_STATUS);
     setpgid(tool, tool);
+    send_group(link, tool);
     bool link_closed = wait_for_tool_or_link(tool, link, mask);
     kill(-tool, SIGKILL);
     int wait_status = 0;
@@ -80,17 +107,16 @@ bool wait_for_tool_or_link(pid_t tool, int link, const sigset_t& mask) {
 
 }  // namespace
 
-GuardedTool::GuardedTool(const char* command, int output, off_t file_size_limit) {
-    int pair[2];
-    if (socketpair(AF_UNIX, SOCK_STREAM, 0, pair) != 0) return;
-    fcntl(pair[0], F_SETFD, FD_CLOEXEC);
-    fcntl(pair[1], F_SETFD, FD_CLOEXEC);
-    std::fflush(stdout);  // nothing buffered may be written twice, nor after the tool's output
+GuardedTool::GuardedTool(const char* command, const Options& options) {
+    flush_output();  // nothing buffered may be written twice, nor after the tool's output
     std::fflush(stderr);
+    int pair[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, pair) != 0) return;
+    has_terminal_ = options.in_foreground && holds_terminal();
     guard_ = fork();
     if (guard_ == 0) {
         close(pair[0]);
-        guard_tool(pair[1], command, output, file_size_limit);
+        guard_tool(pair[1], command, options, has_terminal_);
     }
     close(pair[1]);
     if (guard_ < 0) {
@@ -98,6 +124,11 @@ GuardedTool::GuardedTool(const char* command, int output, off_t file_size_limit)
         return;
     }
     link_ = pair[0];
+    pid_t tool = -1;
+    ssize_t got;
+    while ((got = read(link_, &tool, sizeof tool)) < 0 && errno == EINTR) {
+    }
+    if (got == sizeof tool) group_ = tool;
 }
 
 GuardedTool::~GuardedTool() { end(); }
@@ -117,6 +148,7 @@ void GuardedTool::end() {
 int GuardedTool::reap_guard() {
     close(link_);
     link_ = -1;
+    if (has_terminal_) give_terminal_to(getpgrp());
     int wait_status = 0;
     while (waitpid(guard_, &wait_status, 0) < 0) {
         if (errno != EINTR) return NOT_RUN_STATUS;

@@ -17,11 +17,19 @@
 // own so that signals sent to this program's group do not reach it. It keeps
 // the descriptors it was born with, the package lock among them: a lock held
 // during a download is free again only once the tool is gone.
+//
+// A tool that may ask the user something (sudo asking for a password) runs
+// in the terminal's foreground: its group takes the terminal while it runs,
+// so that it can read it and Ctrl-C reaches it, and this program takes the
+// terminal back when the tool is gone.
 class GuardedTool {
 public:
-    // Starts `command`. Its standard output goes to `output` unless that is
-    // -1; no file it writes may grow beyond `file_size_limit` bytes (0: none).
-    GuardedTool(const char* command, int output, off_t file_size_limit);
+    struct Options {
+        int output = -1;               // where its standard output goes; -1: this program's
+        off_t file_size_limit = 0;     // no file it writes may grow beyond this (0: none)
+        bool in_foreground = false;    // takes the terminal while it runs
+    };
+    explicit GuardedTool(const char* command, const Options& options);
     // Ends the tool if it still runs.
     ~GuardedTool();
     GuardedTool(const GuardedTool&) = delete;
@@ -35,11 +43,15 @@ public:
     int status() const { return status_; }
     // Ends the tool's whole group now and waits for its guard.
     void end();
+    // The tool's process group, once started.
+    pid_t group() const { return group_; }
 
 private:
     int reap_guard();
 
     int link_ = -1;  // this program's end of the pair; -1 once the guard is gone
     pid_t guard_ = -1;
+    pid_t group_ = -1;
+    bool has_terminal_ = false;
     int status_ = -1;
 };

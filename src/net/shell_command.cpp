@@ -3,8 +3,6 @@
 #include <sys/wait.h>
 
 #include <csignal>
-#include <cstdio>
-#include <cstdlib>
 
 #include "system/stop_signal.h"
 
@@ -22,13 +20,4 @@ int shell_status(int wait_status) {
 
 void stop_if_interrupted(int status) {
     if (status > 128 && is_interrupt(status - 128)) throw Stopped{status - 128};
-}
-
-int run_shell_command(const char* command) {
-    std::fflush(stdout);
-    int wait_status = std::system(command);
-    stop_if_signalled();
-    int status = wait_status == -1 ? NOT_RUN_STATUS : shell_status(wait_status);
-    stop_if_interrupted(status);
-    return status;
 }

@@ -11,9 +11,3 @@ int shell_status(int wait_status);
 // a command ended by SIGINT or SIGQUIT: the user asked to stop, so no
 // fallback is run and nothing further is done.
 void stop_if_interrupted(int status);
-
-// Runs `command` through the shell, in the foreground, after flushing
-// standard output, so that the command's output cannot overtake ours, and
-// returns its shell status. For commands that may need the terminal, such
-// as sudo asking for a password; downloads run as guarded tools instead.
-int run_shell_command(const char* command);

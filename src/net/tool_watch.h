@@ -7,8 +7,10 @@
 // How a watched tool's run ended.
 enum class ToolOutcome {
     SUCCEEDED,
-    FAILED,    // by itself, or ended for stalling: the next tool may try
-    GIVEN_UP,  // ended for its size or its time: no other tool tries
+    FAILED,     // by itself: the next tool may try
+    STALLED,    // ended for receiving too little: the next tool may try
+    TOO_LARGE,  // ended for its size: no other tool tries
+    TOO_LONG,   // ended for its time: no other tool tries
 };
 
 // What is watched while a tool runs.
@@ -20,7 +22,13 @@ struct ToolWatch {
 };
 
 // Runs `command` as a guarded tool and waits for it, looking at the file's
-// size every WATCH_INTERVAL: the tool is ended when it stalls or oversteps
-// the watch's size or deadline. Throws Stopped, the tool ended, when a stop
-// signal arrives or the tool was interrupted.
+// size and at what the tool has received every WATCH_INTERVAL: the tool is
+// ended when it stalls or oversteps the watch's size or deadline. Throws
+// Stopped, the tool ended, when a stop signal arrives or the tool was
+// interrupted.
 ToolOutcome run_watched_tool(const char* command, const ToolWatch& watch);
+
+// Runs `command` as a guarded tool in the terminal's foreground, so that it
+// can ask the user (sudo), and returns its shell status. Throws Stopped, the
+// tool ended, when a stop signal arrives or the tool was interrupted.
+int run_tool_in_foreground(const char* command);

@@ -37,13 +37,13 @@ struct CallStatement : StatementOf<CallStatement> {
     // A string variable's text is copied as it is read: the arguments after
     // it may store into that variable.
     static ArgumentValue value_of(const Operand& operand, char* copy) {
-        ArgumentValue value{0, operand.text, nullptr, operand.name.name};
+        ArgumentValue value{0, operand.text, &operand.name};
         if (operand.kind == ArgumentKind::NUMBER) value.number = evaluate(operand.expression);
-        if (operand.kind == ArgumentKind::NUMBER || operand.text != nullptr) return value;
+        if (operand.kind == ArgumentKind::NUMBER || operand.kind == ArgumentKind::ARRAY || operand.text != nullptr) {
+            return value;
+        }
         Variable* variable = operand.name.find();  // a name was written
-        if (operand.kind == ArgumentKind::ARRAY) {
-            value.variable = variable;
-        } else if (operand.kind == ArgumentKind::VALUE) {
+        if (operand.kind == ArgumentKind::VALUE) {
             value.text = kind_of(variable);
         } else {
             if (variable == nullptr || !variable->is_string) {

@@ -4,6 +4,7 @@
 #include "core/numbers.h"
 #include "stmt/compiler.h"
 #include "stmt/statements.h"
+#include "system/standard_streams.h"
 
 int print_newline = 1;
 
@@ -246,6 +247,7 @@ struct Print : StatementOf<Print> {
             if (s.fault) raise(*s.fault);
             if (newline) text += '\n';
         }
+        check_output();
         return s.ending.reached();
     }
 };

@@ -1,42 +1,83 @@
 #include "system/file_beside.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+
+void (*before_file_step)() = nullptr;
 
 namespace {
 
-// The temporary name in the folder of `target`, ready for mkstemp.
-std::string name_beside(const std::string& target, TemporaryName naming) {
-    if (naming == TemporaryName::SUFFIXED) return target + ".XXXXXX";
-    std::size_t slash = target.rfind('/');
-    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    return target.substr(0, base) + "." + target.substr(base) + ".XXXXXX";
-}
+constexpr std::size_t NAME_MAX_BYTES = 255;
+constexpr char RANDOM_PART[] = "XXXXXX";
+// A temporary name whose file another process took first is tried afresh.
+constexpr int CREATION_TRIES = 8;
 
 bool is_directory(const std::string& path) {
     struct stat status {};
     return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-// The mode a file created the ordinary way gets: 0666 less the umask.
-mode_t readable_file_mode() {
+// The mode of the regular file at `target`, or the one a file created the
+// ordinary way gets: 0666 less the umask.
+mode_t mode_for(const std::string& target) {
+    struct stat status {};
+    if (lstat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode)) return status.st_mode & 0777;
     mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
 }
 
+bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
+
+// True when the open file is locked by us and still stands at `path`: a
+// sweep that took the file between its creation and its lock has removed it.
+bool lock_as_own(int descriptor, const std::string& path) {
+    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) return false;
+    struct stat opened {}, named {};
+    return fstat(descriptor, &opened) == 0 && lstat(path.c_str(), &named) == 0 && same_file(opened, named);
+}
+
+bool write_all(int descriptor, const std::string& contents) {
+    const char* next = contents.data();
+    std::size_t left = contents.size();
+    while (left > 0) {
+        ssize_t written = write(descriptor, next, left);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        next += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
 }  // namespace
 
-FileBeside::FileBeside(const std::string& target, TemporaryName naming)
-    : target_(target), path_(name_beside(target, naming)) {
+std::string temporary_name_for(const std::string& target) {
+    std::size_t slash = target.rfind('/');
+    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
+    std::string file_name = target.substr(base);
+    std::size_t room = NAME_MAX_BYTES - 1 - (sizeof TEMPORARY_MARK - 1) - (sizeof RANDOM_PART - 1);
+    if (file_name.size() > room) file_name.resize(room);
+    return target.substr(0, base) + "." + file_name + TEMPORARY_MARK + RANDOM_PART;
+}
+
+FileBeside::FileBeside(const std::string& target) : target_(target) {
     if (is_directory(target)) return;
-    descriptor_ = mkstemp(path_.data());
-    if (descriptor_ < 0) return;
-    // No tool started meanwhile, by package code for one, holds the file open.
-    if (fcntl(descriptor_, F_SETFD, FD_CLOEXEC) != 0 || fchmod(descriptor_, readable_file_mode()) != 0) remove();
+    mode_t mode = mode_for(target);
+    for (int tries = 0; tries < CREATION_TRIES && descriptor_ < 0; tries++) {
+        path_ = temporary_name_for(target);
+        descriptor_ = mkostemp(path_.data(), O_CLOEXEC);
+        if (descriptor_ < 0) return;
+        if (lock_as_own(descriptor_, path_)) break;
+        close(descriptor_);  // taken by a sweep: its name is gone, or soon will be
+        descriptor_ = -1;
+    }
+    if (descriptor_ >= 0 && fchmod(descriptor_, mode) != 0) remove();
 }
 
 FileBeside::~FileBeside() { remove(); }
@@ -48,6 +89,7 @@ void FileBeside::empty() {
 
 bool FileBeside::put_in_place() {
     if (!ready()) return false;
+    file_step();
     bool placed = fsync(descriptor_) == 0 && std::rename(path_.c_str(), target_.c_str()) == 0;
     if (!placed) {
         remove();
@@ -63,4 +105,9 @@ void FileBeside::remove() {
     unlink(path_.c_str());
     close(descriptor_);
     descriptor_ = -1;
+}
+
+bool replace_file(const std::string& path, const std::string& contents) {
+    FileBeside file(path);
+    return file.ready() && write_all(file.descriptor(), contents) && file.put_in_place();
 }

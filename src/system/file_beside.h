@@ -4,20 +4,27 @@
 
 #include <string>
 
-// How the temporary file beside a target is named: ".NAME.XXXXXX", hidden
-// from listings, or "NAME.XXXXXX".
-enum class TemporaryName { HIDDEN, SUFFIXED };
+// The mark in every temporary file or folder this program makes:
+// ".NAME.zentul-tmp.XXXXXX", beside the file it is for. While in use, each
+// is held under an exclusive flock by the process that made it, so that a
+// sweep (system/leftovers.h) can tell a file in use from one that a killed
+// run left.
+inline constexpr char TEMPORARY_MARK[] = ".zentul-tmp.";
 
-// A fresh file beside a target, for a download or a save to write into:
-// named after the target's file name, in the target's folder, created
-// exclusively (mkstemp) with the mode of an ordinary new file. The target stays untouched until
+// The name of a temporary file for `target` (a path), in the target's folder:
+// the target's file name is cut so that the name stays within 255 bytes.
+std::string temporary_name_for(const std::string& target);
+
+// A fresh file beside a target, for a download or a save to write into,
+// created exclusively (mkstemp), locked, and given the mode of the file it
+// will replace (or of an ordinary new file). The target stays untouched until
 // put_in_place() renames the file over it, which replaces a symbolic link
 // there rather than writing through it. A file never put in place is removed
 // when this object ends: after a failed or interrupted download the target
 // is as it was.
 class FileBeside {
 public:
-    explicit FileBeside(const std::string& target, TemporaryName naming = TemporaryName::HIDDEN);
+    explicit FileBeside(const std::string& target);
     ~FileBeside();
     FileBeside(const FileBeside&) = delete;
     FileBeside& operator=(const FileBeside&) = delete;
@@ -26,6 +33,7 @@ public:
     // target, where no file can be put.
     bool ready() const { return descriptor_ >= 0; }
     const std::string& path() const { return path_; }
+    const std::string& target() const { return target_; }
     int descriptor() const { return descriptor_; }
     // Empties the file for another try.
     void empty();
@@ -40,3 +48,16 @@ private:
     std::string path_;
     int descriptor_ = -1;
 };
+
+// Writes `contents` to a FileBeside and puts it in place, so that readers
+// see either the old file or the new one whole. On failure the temporary
+// file is removed, the old file stays, and the result is false.
+bool replace_file(const std::string& path, const std::string& contents);
+
+// Called before every rename or removal that puts files in place or takes
+// them away: tests set it to slow those steps down, or to end the process
+// there, so that every moment between two steps can be tried.
+extern void (*before_file_step)();
+inline void file_step() {
+    if (before_file_step != nullptr) before_file_step();
+}

@@ -18,10 +18,13 @@ extern volatile std::sig_atomic_t received_stop_signal;
 
 // Installs the handlers, without SA_RESTART: a blocking call then returns
 // early with EINTR, so that the program can check. A signal ignored when the
-// program started (nohup, a background job) stays ignored. A child keeps the
-// handlers until it runs another program, which starts with the signals as
-// the program found them.
-void install_stop_handlers();
+// program started (nohup, a background job) stays ignored. SIGPIPE and
+// SIGXFSZ no longer end the program: the write fails instead, and says so.
+// A child keeps the handlers until it runs another program, which starts
+// with the signals as the program found them, but for SIGXFSZ:
+void install_signal_handlers();
+// In a child about to run a tool: SIGXFSZ ends it again at its size limit.
+void restore_signals_for_tool();
 
 [[noreturn]] void stop_for_signal();
 

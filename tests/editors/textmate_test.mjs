@@ -1,8 +1,13 @@
-// Tokenizes Zentul samples with editors/textmate/zentul.tmLanguage.json
-// through vscode-textmate and the Oniguruma engine, as VS Code does, and
-// checks the scope of chosen tokens.
-//   node tests/editors/textmate_test.mjs     (after npm ci in tests/editors)
-import { readFileSync } from "node:fs";
+// Tokenizes Zentul samples with the grammar of the VS Code extension,
+// editors/vscode/syntaxes/zentul.tmLanguage.json, through vscode-textmate and
+// the Oniguruma engine, as VS Code does, and checks the scope of chosen
+// tokens; then checks that the extension's parts fit together, that its
+// problem matcher reads what zentul --check prints, and that Sublime Text's
+// form of the grammar is the same grammar.
+//   node tests/editors/textmate_test.mjs ZENTUL     (after npm ci in tests/editors)
+import { execFileSync } from "node:child_process";
+import { mkdtempSync, readFileSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
 import { createRequire } from "node:module";
 import { dirname, join } from "node:path";
 import { fileURLToPath } from "node:url";
@@ -11,6 +16,8 @@ import textmate from "vscode-textmate";
 
 const here = dirname(fileURLToPath(import.meta.url));
 const root = join(here, "..", "..");
+const extension = join(root, "editors", "vscode");
+const grammarPath = join(extension, "syntaxes", "zentul.tmLanguage.json");
 const require = createRequire(import.meta.url);
 
 const wasm = readFileSync(join(dirname(require.resolve("vscode-oniguruma")), "onig.wasm"));
@@ -23,8 +30,7 @@ const registry = new textmate.Registry({
   }),
   loadGrammar: async (scopeName) => {
     if (scopeName !== "source.zentul") return null;
-    const path = join(root, "editors", "textmate", "zentul.tmLanguage.json");
-    return textmate.parseRawGrammar(readFileSync(path, "utf8"), path);
+    return textmate.parseRawGrammar(readFileSync(grammarPath, "utf8"), grammarPath);
   },
 });
 const grammar = await registry.loadGrammar("source.zentul");
@@ -117,6 +123,56 @@ expectScopes("top.zen", "# a comment\n  # another\nsg<nel>\nadn(list); adm(ls); 
   [3, "&&", "keyword.operator.logical.zentul"],
 ]);
 expectScopes("empty.zen", "# c\n\nsg<nel>", [[2, "<", "keyword.operator.comparison.zentul"]]);
+
+function expect(what, holds) {
+  checks++;
+  if (!holds) faults.push(what);
+}
+
+// Installable by copying the folder: every file the manifest names is in it.
+const manifest = JSON.parse(readFileSync(join(extension, "package.json"), "utf8"));
+const [language] = manifest.contributes.languages;
+const [grammarEntry] = manifest.contributes.grammars;
+const configuration = JSON.parse(readFileSync(join(extension, language.configuration), "utf8"));
+const rawGrammar = JSON.parse(readFileSync(grammarPath, "utf8"));
+expect("the grammar entry names the language's grammar file",
+  join(extension, grammarEntry.path) === grammarPath && grammarEntry.language === language.id);
+expect("the language's extensions are the grammar's file types",
+  language.extensions.join() === rawGrammar.fileTypes.map((type) => "." + type).join());
+
+// The comment sign and the brackets of the configuration are the grammar's.
+const [commented] = tokenize(configuration.comments.lineComment + " print(1);");
+expect("the line comment sign starts a comment", commented.every(([, scope]) => scope.startsWith("comment.") ||
+  scope.startsWith("punctuation.definition.comment")));
+for (const pair of configuration.brackets) {
+  const [tokens] = tokenize(pair.join(" "));
+  expect(`the brackets ${pair.join("")} are punctuation`, tokens.filter(([text]) => text.trim())
+    .every(([, scope]) => scope.startsWith("punctuation.section.")));
+}
+
+// The task's problem matcher reads the check's findings of a faulty script.
+const [matcher] = manifest.contributes.problemMatchers;
+const [task] = JSON.parse(readFileSync(join(extension, "tasks.json"), "utf8")).tasks;
+expect("the task uses the problem matcher", task.problemMatcher === "$" + matcher.name);
+const faulty = join(mkdtempSync(join(tmpdir(), "zentul-vscode-")), "faulty.zen");
+writeFileSync(faulty, 'var s = "x";\nvar t = s;\nprint(q);\n');
+let report = "";
+try {
+  execFileSync(process.argv[2], [...task.args.slice(0, -1), faulty], { encoding: "utf8" });
+} catch (failed) {
+  report = failed.stdout;  // a fault makes the check exit 2
+}
+const pattern = matcher.pattern;
+const problems = report.split("\n").filter(Boolean).map((line) => line.match(new RegExp(pattern.regexp)))
+  .map((m) => m && [m[pattern.file], m[pattern.line], m[pattern.severity], m[pattern.message].slice(0, 21)]);
+expect(`the problem matcher reads ${JSON.stringify(problems)}`, JSON.stringify(problems) === JSON.stringify([
+  [faulty, "2", "warning", "`s` may hold a string"], [faulty, "3", "error", "Undefined variable: q"]]));
+
+// Sublime Text reads the property-list form (tools/sublime_grammar.py makes it).
+const plist = textmate.parseRawGrammar(readFileSync(join(root, "editors", "sublime", "Zentul.tmLanguage"), "utf8"));
+delete rawGrammar.$schema;
+expect("editors/sublime/Zentul.tmLanguage is the grammar (run tools/sublime_grammar.py)",
+  JSON.stringify(plist) === JSON.stringify(rawGrammar));
 
 for (const fault of faults) console.error(fault);
 console.log(`${checks - faults.length} passed, ${faults.length} failed`);

@@ -17,6 +17,7 @@ namespace {
 struct Arguments {
     Call call{};
     char copies[MAX_ARGUMENTS][STRING_SIZE];
+    NameRef arrays[MAX_ARGUMENTS];
 };
 
 // A string literal, or an identifier naming a string variable, looked up at once.
@@ -67,7 +68,8 @@ void read_argument(const Procedure& procedure, int i, Arguments& arguments) {
             break;
         case ArgumentKind::ARRAY:  // looked up once the list is read
             if (token.type != TOKEN_IDENTIFIER) fail(FaultCode::EXPECTED_ARGUMENT, form.what, procedure.name);
-            value.name = token.text;
+            arguments.arrays[i].name = token.text;
+            value.array = &arguments.arrays[i];
             break;
     }
     step_over();
@@ -87,7 +89,6 @@ void run_procedure(const Procedure& procedure) {
     for (int i = 0; i < procedure.argument_count; i++) {
         ArgumentValue& value = arguments.call.arguments[i];
         if (procedure.arguments[i].refuses_empty && *value.text == '\0') fail(FaultCode::EMPTY_DELIMITER);
-        if (value.name != nullptr) value.variable = find_variable(value.name);
     }
     std::string result = result_name(procedure);
     NameRef result_name{result.c_str(), current_line};

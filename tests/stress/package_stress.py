@@ -4,7 +4,7 @@ and full disks meet one .adn directory, and print one figure per scenario.
 
 Usage: package_stress.py ZENTUL [--runs N] [--kills N] [--seed N] [--only NAME,...]
 
-NAME is a scenario or a tier: "packages" (the default) or "downloads".
+NAME is a scenario or a tier: "packages" (the default), "downloads" or "edges".
 
 Scenarios:
     installs     RUNS runs of 4 concurrent `adn install` of different packages
@@ -36,6 +36,28 @@ count:
                  requests the server sees, one each
     symlink      install over a symbolic link at .adn/NAME.zep, delivered and
                  missing: the link's target stays untouched
+
+The edges tier, each scenario a fault that hostile conditions once found:
+    commit_kills  KILLS runs of install, update and remove, SIGKILLed at random
+                  instants (with --slow BINARY, a build whose every rename and
+                  removal takes 20 ms); after the next locked command the
+                  record and the package file must agree
+    planted       /dev/zero and FIFOs at the tables, a package file and a .zep
+                  argument: no command may hang; peak memory for a 300 MiB .zep
+    unreadable    a table closed to the user who runs the command (nobody, when
+                  run as root): the change is refused and the table kept
+    sweep         the user's files in .adn survive a locked command, an orphan
+                  does not, and a running -d keeps its file through another -d
+    closed_streams  install with standard input and output closed
+    update_step   -u with an archive lacking the program or holding a link, and
+                  a SIGKILL or SIGINT in its install step
+    killed_leftovers  SIGKILL in -d and -i, then another -d or -i of the folder
+    output        /dev/full, a file size limit, a closed pipe
+    curl_trickle  -d from a server sending 25 bytes/s (80 s)
+    long_names    -d of names of 248 to 255 bytes
+    modes         -d and -i replacing 0600 files
+    stops         SIGTERM while a script is read from a pipe or a FIFO, and
+                  while remove and mirror wait for the lock
 
 The random moments come from --seed (printed), so that a failure replays.
 
@@ -163,9 +185,17 @@ class Directory:
         return (self.read(".adn/repositories.txt") or "").split("\n")[:-1]
 
 
+def interruptible():
+    """A run started in the background finds SIGINT and SIGQUIT ignored, and
+    would keep them so: the scenarios send them as a terminal would."""
+    signal.signal(signal.SIGINT, signal.SIG_DFL)
+    signal.signal(signal.SIGQUIT, signal.SIG_DFL)
+
+
 def start(zentul, directory, *args, **options):
+    options = dict(dict(stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                        preexec_fn=interruptible), **options)
     return subprocess.Popen([zentul] + list(args), cwd=directory.path, env=options.pop("env", ENV),
-                            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                             start_new_session=True, **options)
 
 
@@ -274,6 +304,7 @@ def scenario_kills(zentul, root, repository, figures, kills):
             landed[word] += 1
             os.killpg(process.pid, signal.SIGKILL)
         process.communicate()
+        start(zentul, d, "adn", "remove", "none").communicate()  # the next locked command undoes a cut commit
         corrupt += table_faults(d)
         if word == "update" and "p0" not in d.records()[0]:
             updates_lost += 1
@@ -383,7 +414,7 @@ def scenario_interrupt(zentul, root, repository, figures, runs):
     process = start(zentul, d, "adn", "update", "p0", env=env)
     process.communicate()
     if process.returncode != 130 or d.read(".adn/packages.txt") != table or d.read(".adn/p0.zep") != package:
-        faults.append("update")
+        faults.append("update: %d" % process.returncode)
     name = "zentul-interrupt-%d.txt" % os.getpid()
     kept = os.path.join("/tmp", name)
     with open(kept, "w") as f:
@@ -392,7 +423,7 @@ def scenario_interrupt(zentul, root, repository, figures, runs):
     process.communicate()
     with open(kept) as f:
         if process.returncode != 130 or f.read() != "old content\n":
-            faults.append("-d")
+            faults.append("-d: %d" % process.returncode)
     os.remove(kept)
     if [f for f in os.listdir("/tmp") if f.startswith("." + name)]:
         faults.append("-d left its set-aside file")
@@ -672,6 +703,354 @@ def scenario_symlink(zentul, root, repository, figures, runs):
                                                            "untouched"), len(faults))
 
 
+# ---------------------------------------------------------------- edges tier
+
+SLOW = None  # --slow: a build whose renames and removals each take 20 ms
+HUNG_LIMIT = 10
+
+
+def run_bounded(zentul, d, *args, limit=HUNG_LIMIT, **options):
+    """(status, or None when still running after `limit` s; stdout; stderr)."""
+    process = start(zentul, d, *args, **options)
+    try:
+        out, err = process.communicate(timeout=limit)
+        return process.returncode, out.decode("utf-8", "replace"), err.decode("utf-8", "replace")
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.communicate()
+        return None, "", ""
+
+
+def plant(path, kind):
+    if os.path.lexists(path):
+        os.remove(path)
+    os.symlink("/dev/zero", path) if kind == "zero" else os.mkfifo(path)
+
+
+def recorded_version(d):
+    for line in (d.read(".adn/packages.txt") or "").split("\n"):
+        if line.startswith("p0|"):
+            return line.split("|")[1]
+    return None
+
+
+def record_and_file_agree(d):
+    version, content = recorded_version(d), d.read(".adn/p0.zep")
+    return content is None if version is None else content == "version: %s\nzentul:\n" % version
+
+
+def scenario_commit_kills(zentul, root, repository, figures, kills):
+    served = tempfile.mkdtemp(dir=root)
+    server, address = start_file_server(served)
+    d, binary, words = Directory(root, address), SLOW or zentul, ("install", "update", "remove")
+    span = {}
+    landed = disagree = mid_commit = 0
+    for turn in range(kills + 3):
+        word = words[turn % 3]
+        if (recorded_version(d) is None) != (word == "install"):
+            start(zentul, d, "adn", "remove" if word == "install" else "install", "p0").communicate()
+        with open(os.path.join(served, "p0.zep"), "w") as f:
+            f.write("version: %d.0\nzentul:\n" % turn)
+        began, process = time.monotonic(), start(binary, d, "adn", word, "p0")
+        if word in span:  # the first run of each measures how long it takes undisturbed
+            time.sleep(random.uniform(0, span[word]))
+            landed += process.poll() is None
+            if process.poll() is None:
+                os.killpg(process.pid, signal.SIGKILL)
+        process.communicate()
+        span.setdefault(word, time.monotonic() - began)
+        mid_commit += os.path.exists(os.path.join(d.adn, "journal"))
+        start(zentul, d, "adn", "remove", "none").communicate()  # the next locked command
+        disagree += not record_and_file_agree(d)
+    server.shutdown()
+    figures.report("%d SIGKILLs at random instants of install, update and remove%s (%d landed, %d inside a commit): "
+                   "%d with record and file in disagreement after the next locked command"
+                   % (kills, ", renames slowed" if SLOW else "", landed, mid_commit, disagree), disagree)
+
+
+def peak_kib(zentul, directory, *args):
+    """The highest resident size seen while it runs (wait4's figure would
+    count this script's own size, which the child starts from)."""
+    process = subprocess.Popen([zentul] + list(args), cwd=directory, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+    peak = 0
+    while process.poll() is None:
+        try:
+            with open("/proc/%d/status" % process.pid) as f:
+                peak = max([peak] + [int(line.split()[1]) for line in f if line.startswith("VmHWM:")])
+        except (OSError, ValueError):
+            pass
+        time.sleep(0.005)
+    return peak
+
+
+def scenario_planted(zentul, root, repository, figures, runs):
+    hung, claimed = [], 0
+    for kind in ("zero", "fifo"):
+        for table in ("packages.txt", "repositories.txt"):
+            d = Directory(root, repository, ["p1"])
+            d.write("s.zen", 'print("ran");\n')
+            plant(os.path.join(d.adn, table), kind)
+            for args in (("-v",), ("s.zen",), ("adn", "list"), ("adm", "ls"), ("adn", "install", "p0")):
+                status = run_bounded(zentul, d, *args)[0]
+                hung += ["%s at %s: %s" % (kind, table, " ".join(args))] if status is None else []
+                claimed += args[-1] == "p0" and status == 0
+        d = Directory(root, repository, ["p0"])
+        plant(os.path.join(d.adn, "p0.zep"), kind)
+        plant(os.path.join(d.path, "z.zep"), kind)
+        for args in (("adn", "update", "p0"), ("z.zep",), ("--check", "z.zep")):
+            hung += ["%s: %s" % (kind, " ".join(args))] if run_bounded(zentul, d, *args)[0] is None else []
+    d = Directory(root, repository)
+    with open(os.path.join(d.path, "big.zep"), "wb") as f:
+        f.truncate(300 * 1024 * 1024)
+    peaks = [peak_kib(zentul, d.path, *args) for args in (("big.zep",), ("--check", "big.zep"))]
+    figures.report("/dev/zero and FIFOs planted at the tables, a package file, a .zep: %d of 32 commands hung (%s), "
+                   "%d installs claimed; 300 MiB .zep: peak %d KiB run, %d KiB checked"
+                   % (len(hung), "; ".join(hung) or "none", claimed, peaks[0], peaks[1]), len(hung) + claimed)
+
+
+def as_nobody():
+    os.setgid(65534)
+    os.setuid(65534)
+
+
+def scenario_unreadable(zentul, root, repository, figures, runs):
+    lost = []
+    for table, command in (("packages.txt", ("adn", "install", "p1")), ("repositories.txt", ("adm", "mirror", "X"))):
+        d = Directory(root, repository, ["p0"])
+        path = os.path.join(d.adn, table)
+        before = d.read(".adn/" + table)
+        if os.geteuid() == 0:
+            for folder, _, files in os.walk(d.path):
+                for name in [folder] + [os.path.join(folder, f) for f in files]:
+                    os.chown(name, 65534, 65534)
+        os.chmod(path, 0)
+        status = run_bounded(zentul, d, *command, preexec_fn=as_nobody if os.geteuid() == 0 else None)[0]
+        os.chmod(path, 0o644)
+        if status != 255 or d.read(".adn/" + table) != before:
+            lost.append("%s: status %s" % (table, status))
+    figures.report("unreadable table, run as a user it is closed to: %s" % ("; ".join(lost) or
+                                                                             "each change refused, 255, kept"),
+                   len(lost))
+
+
+def scenario_sweep(zentul, root, repository, figures, runs):
+    d = Directory(root, repository)
+    mine = [".adn/packages.txt.backup", ".adn/repositories.txt.old001", ".adn/.hello.zep.before"]
+    for name in mine:
+        d.write(name, "user's\n")
+    d.write(".adn/.p9.zep.zentul-tmp.Orphan", "left by a kill\n")
+    start(zentul, d, "adn", "remove", "nothing").communicate()
+    taken = [n for n in mine if d.read(n) is None]
+    orphan = d.read(".adn/.p9.zep.zentul-tmp.Orphan") is not None
+    server, address = serve(slow_answer)
+    first = "/tmp/zentul-sweep-a-%d.txt" % os.getpid()
+    process = start(zentul, d, "-d", address + os.path.basename(first))
+    time.sleep(0.5)
+    start(zentul, d, "-d", address + "zentul-sweep-b-%d.txt" % os.getpid()).communicate()  # sweeps /tmp meanwhile
+    process.communicate()
+    with open(first) as f:
+        whole = f.read() == NEW_PACKAGE
+    for name in (first, "/tmp/zentul-sweep-b-%d.txt" % os.getpid()):
+        remove_with_temporary_files(name)
+    server.shutdown()
+    figures.report("sweep: %d of the user's 3 files taken, the orphan %s, a running -d's file %s"
+                   % (len(taken), "kept" if orphan else "taken", "kept" if whole and process.returncode == 0
+                      else "taken"), len(taken) + orphan + (not whole))
+
+
+def scenario_closed_streams(zentul, root, repository, figures, runs):
+    d = Directory(root, repository)
+    subprocess.call(["sh", "-c", 'exec "$0" adn install p0 <&- >&- 2>&-', zentul], cwd=d.path)
+    intact = d.read(".adn/p0.zep") == PACKAGE_SOURCE
+    figures.report("standard streams closed: the package file %s" % ("intact" if intact else "written into"),
+                   not intact)
+
+
+def fake_update_tools(root, archive, tar_pause):
+    """curl answering 9.9.9 and delivering `archive`, tar pausing first,
+    cp writing what it copies into cp.log, sudo running its command."""
+    folder = tempfile.mkdtemp(dir=root)
+    tools = {"curl": '[ "$1" = -s ] && { echo 9.9.9; exit 0; }\nwhile [ "$1" != -o ]; do shift; done\n'
+                     'cat "%s" >"$2"\n' % archive,
+             "tar": "sleep %s\nexec %s \"$@\"\n" % (tar_pause, shutil.which("tar")),
+             "cp": 'cat "$1" >>"%s/cp.log"\n' % folder, "sudo": 'exec "$@"\n'}
+    for name, body in tools.items():
+        with open(os.path.join(folder, name), "w") as f:
+            f.write("#!/bin/sh\n" + body)
+        os.chmod(os.path.join(folder, name), 0o755)
+    return folder, dict(ENV, PATH=folder + os.pathsep + ENV.get("PATH", ""))
+
+
+def make_archive(root, members):
+    import io
+    import tarfile
+    path = os.path.join(root, "update-%d.tar.gz" % len(os.listdir(root)))
+    with tarfile.open(path, "w:gz") as archive:
+        for name, content in members:
+            info = tarfile.TarInfo(name)
+            if content is None:
+                info.type, info.linkname = tarfile.SYMTYPE, "/etc/hostname"
+                archive.addfile(info)
+            else:
+                info.size = len(content)
+                archive.addfile(info, io.BytesIO(content))
+    return path
+
+
+def scenario_update_step(zentul, root, repository, figures, runs):
+    faults, d = [], Directory(root, repository)
+    with open("/tmp/zentul", "w") as f:
+        f.write("planted\n")
+    try:
+        for label, members in (("no program", [("README", b"x\n")]), ("a link", [("zentul", None)])):
+            folder, env = fake_update_tools(root, make_archive(root, members), 0)
+            status = run_bounded(zentul, d, "-u", env=env)[0]
+            if os.path.exists(os.path.join(folder, "cp.log")) or status != 1:
+                faults.append("archive with %s: status %s, something installed" % (label, status))
+    finally:
+        os.remove("/tmp/zentul")
+    archive = make_archive(root, [("zentul", b"new program\n")])
+    for sig in (signal.SIGKILL, signal.SIGINT):
+        folder, env = fake_update_tools(root, archive, 3)
+        process = start(zentul, d, "-u", env=env)
+        time.sleep(1.5)
+        os.kill(process.pid, sig)  # the program alone: its tools are not in its group
+        out = process.communicate()[0].decode()
+        left = tools_left(folder)
+        time.sleep(2.5)
+        if left or os.path.exists(os.path.join(folder, "cp.log")) or "complete" in out or \
+                (sig == signal.SIGINT and process.returncode != 130):
+            faults.append("%s in the install step: status %d, %d tools left%s" % (
+                signal.Signals(sig).name, process.returncode, left,
+                ", installed anyway" if os.path.exists(os.path.join(folder, "cp.log")) else ""))
+    if os.path.exists("/tmp/Zentul-9.9.9.tar.gz"):
+        os.remove("/tmp/Zentul-9.9.9.tar.gz")
+    status = run_bounded(zentul, d, "-d", repository + "p0.zep")[0]  # sweeps what the kill left in /tmp
+    stale = [f for f in os.listdir("/tmp") if f.startswith(".zentul-update.zentul-tmp.")]
+    remove_with_temporary_files("/tmp/p0.zep")
+    figures.report("-u install step: %s; %d private folders left after the next -d (status %s)"
+                   % ("; ".join(faults) or "a planted or linked program never installed, a kill or Ctrl-C stops "
+                      "tar and cp", len(stale), status), len(faults) + len(stale))
+
+
+def scenario_killed_leftovers(zentul, root, repository, figures, runs):
+    server, address = serve(slow_answer)
+    d = Directory(root, address)
+    os.mkdir(os.path.join(d.path, "inc"))
+    left = []
+    for command, target, next_command in (
+            (("-d", address + "zentul-left-%d.txt" % os.getpid()), "/tmp/zentul-left-%d.txt" % os.getpid(),
+             ("-d", address + "zentul-next-%d.txt" % os.getpid())),
+            (("-i", address + "lib.zinc"), os.path.join(d.path, "inc", "lib.zinc"), ("-i", address + "next.zinc"))):
+        process = start(zentul, d, *command)
+        time.sleep(0.5)
+        os.killpg(process.pid, signal.SIGKILL)
+        process.communicate()
+        tools_left(address)
+        start(zentul, d, *next_command).communicate()
+        left += temporary_files(target)
+    for name in ("/tmp/zentul-left-%d.txt", "/tmp/zentul-next-%d.txt"):
+        remove_with_temporary_files(name % os.getpid())
+    server.shutdown()
+    figures.report("SIGKILL in -d and -i: %d temporary files left after the next -d or -i of the folder"
+                   % len(left), len(left))
+
+
+def scenario_output(zentul, root, repository, figures, runs):
+    d, faults = Directory(root, repository), []
+    d.write("hello.zen", 'print("hello");\n')
+    d.write("big.zen", 'write_file("out.txt", "%s");\nprint("written");\n' % ("x" * 1000))
+    d.write("loop.zen", 'while (1) { print("y"); }\n')
+    with open("/dev/full", "w") as full:
+        process = subprocess.Popen([zentul, "hello.zen"], cwd=d.path, stdout=full, stderr=subprocess.PIPE)
+        err = process.communicate()[1].decode()
+    if process.returncode != 1 or "Cannot write output" not in err:
+        faults.append("/dev/full: status %d" % process.returncode)
+    status, _, err = run_bounded(zentul, d, "big.zen", preexec_fn=lambda: resource.setrlimit(
+        resource.RLIMIT_FSIZE, (100, 100)))
+    if status != 1 or "Failed to write file" not in err:
+        faults.append("file size limit: status %s" % status)
+    process = start(zentul, d, "loop.zen")
+    process.stdout.readline()
+    process.stdout.close()
+    err = process.communicate(timeout=HUNG_LIMIT)[1]
+    if err or process.returncode not in (141, -signal.SIGPIPE):
+        faults.append("closed pipe: status %d, %r on standard error" % (process.returncode, err.decode()))
+    figures.report("output: %s" % ("; ".join(faults) or "/dev/full and a file size limit reported with status 1, "
+                                   "a closed pipe quiet"), len(faults))
+
+
+def scenario_curl_trickle(zentul, root, repository, figures, runs):
+    server, address = serve(lambda path: (b"t" * 2000, 1, 0.04))  # 25 bytes a second for 80 s
+    d = Directory(root, address)
+    target = "/tmp/zentul-slow-%d.txt" % os.getpid()
+    status = run_bounded(zentul, d, "-d", address + os.path.basename(target), limit=150)[0]
+    whole = os.path.exists(target) and os.path.getsize(target) == 2000
+    remove_with_temporary_files(target)
+    requests = len(server.requests)
+    server.shutdown()
+    figures.report("-d from a server sending 25 bytes/s: status %s, %d requests, the file %s"
+                   % (status, requests, "whole" if whole else "missing"), (status != 0) + (requests != 1) + (not whole))
+
+
+def scenario_long_names(zentul, root, repository, figures, runs):
+    server, address = serve(lambda path: (b"ok\n", 1024, 0))
+    d, failed = Directory(root, address), []
+    for length in range(248, 256):
+        name = "n" * length
+        if run_bounded(zentul, d, "-d", address + name)[0] != 0:
+            failed.append(length)
+        remove_with_temporary_files("/tmp/" + name)
+    server.shutdown()
+    figures.report("-d of names of 248 to 255 bytes: %d failed %s" % (len(failed), failed), len(failed))
+
+
+def scenario_modes(zentul, root, repository, figures, runs):
+    server, address = serve(lambda path: (b"new\n", 1024, 0))
+    d = Directory(root, address)
+    os.mkdir(os.path.join(d.path, "inc"))
+    targets = {"-d": "/tmp/zentul-mode-%d.txt" % os.getpid(), "-i": os.path.join(d.path, "inc", "lib.zinc")}
+    modes = []
+    for option, target in targets.items():
+        with open(target, "w") as f:
+            f.write("old\n")
+        os.chmod(target, 0o600)
+        run_bounded(zentul, d, option, address + os.path.basename(target))
+        modes.append("%s %o" % (option, os.stat(target).st_mode & 0o777))
+    remove_with_temporary_files(targets["-d"])
+    server.shutdown()
+    figures.report("0600 targets replaced: %s" % ", ".join(modes), sum(not m.endswith(" 600") for m in modes))
+
+
+def scenario_stops(zentul, root, repository, figures, runs):
+    d, faults = Directory(root, repository, ["p0"]), []
+    os.mkfifo(os.path.join(d.path, "fifo.zen"))
+    reading = [start(zentul, d, "/dev/stdin", stdin=subprocess.PIPE), start(zentul, d, "fifo.zen")]
+    import fcntl
+    lock = os.open(d.adn, os.O_RDONLY)
+    fcntl.flock(lock, fcntl.LOCK_EX)
+    table = d.read(".adn/repositories.txt")
+    waiting = [start(zentul, d, "adn", "remove", "p0"), start(zentul, d, "adm", "mirror", "http://127.0.0.1:9/x/")]
+    time.sleep(0.5)
+    for process in reading + waiting:
+        os.killpg(process.pid, signal.SIGTERM)
+    time.sleep(1)
+    os.close(lock)
+    for label, process in zip(("script from a pipe", "script from a FIFO", "remove", "mirror"), reading + waiting):
+        try:
+            process.communicate(timeout=HUNG_LIMIT)
+        except subprocess.TimeoutExpired:
+            os.killpg(process.pid, signal.SIGKILL)
+            process.communicate()
+        if process.returncode != 143:
+            faults.append("%s: %s" % (label, process.returncode))
+    if "p0" not in d.records()[0] or not d.has_file("p0") or d.read(".adn/repositories.txt") != table:
+        faults.append("changed after the signal")
+    figures.report("SIGTERM while a script is read and while waiting for the lock: %s"
+                   % ("; ".join(faults) or "each ends with 143, nothing changed"), len(faults))
+
+
 SCENARIOS = {
     "installs": scenario_installs, "removes": scenario_removes, "mixed": scenario_mixed,
     "mirrors": scenario_mirrors, "kills": scenario_kills, "stall": scenario_stall,
@@ -682,9 +1061,15 @@ DOWNLOAD_SCENARIOS = {
     "signals": scenario_signals, "orphan": scenario_orphan, "trickle": scenario_trickle,
     "oversized": scenario_oversized, "globbing": scenario_globbing, "symlink": scenario_symlink,
 }
-TIERS = {"packages": list(SCENARIOS), "downloads": list(DOWNLOAD_SCENARIOS)}
+EDGE_SCENARIOS = {
+    "commit_kills": scenario_commit_kills, "planted": scenario_planted, "unreadable": scenario_unreadable,
+    "sweep": scenario_sweep, "closed_streams": scenario_closed_streams, "update_step": scenario_update_step,
+    "killed_leftovers": scenario_killed_leftovers, "output": scenario_output, "curl_trickle": scenario_curl_trickle,
+    "long_names": scenario_long_names, "modes": scenario_modes, "stops": scenario_stops,
+}
+TIERS = {"packages": list(SCENARIOS), "downloads": list(DOWNLOAD_SCENARIOS), "edges": list(EDGE_SCENARIOS)}
 # Those that only wait run beside the others.
-WAITING = ("stall", "trickle")
+WAITING = ("stall", "trickle", "curl_trickle")
 
 
 def main():
@@ -694,10 +1079,13 @@ def main():
     parser.add_argument("--kills", type=int, default=60)
     parser.add_argument("--seed", type=int, default=random.randrange(1 << 32))
     parser.add_argument("--only", default="packages")
+    parser.add_argument("--slow", help="a build whose file steps are slowed, for commit_kills")
     options = parser.parse_args()
+    global SLOW
+    SLOW = options.slow and os.path.abspath(options.slow)
     print("seed %d" % options.seed, flush=True)
     random.seed(options.seed)
-    scenarios = dict(SCENARIOS, **DOWNLOAD_SCENARIOS)
+    scenarios = dict(SCENARIOS, **DOWNLOAD_SCENARIOS, **EDGE_SCENARIOS)
     names = [n for name in options.only.split(",") for n in TIERS.get(name, [name])]
     zentul = os.path.abspath(options.zentul)
     root = tempfile.mkdtemp(prefix="zentul-stress-")
@@ -716,7 +1104,7 @@ def main():
                 thread.start()
             for name in names:
                 if name not in WAITING:
-                    count = options.kills if name in ("kills", "signals") else options.runs
+                    count = options.kills if name in ("kills", "signals", "commit_kills") else options.runs
                     scenarios[name](zentul, root, repository, figures, count)
             for thread in waiting:
                 thread.join()

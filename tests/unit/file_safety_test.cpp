@@ -1,55 +1,14 @@
-#include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-
-#include "adn/text_files.h"
-#include "adn/leftovers.h"
+#include "folder_test.h"
 #include "system/file_beside.h"
+#include "system/leftovers.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-class Folder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        char name[] = "/tmp/zentul-unit-XXXXXX";
-        ASSERT_NE(mkdtemp(name), nullptr);
-        folder = name;
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    std::string path(const std::string& name) const { return (folder / name).string(); }
-
-    static void write(const std::string& file, const std::string& text) { std::ofstream(file) << text; }
-
-    static std::string read(const std::string& file) {
-        std::ostringstream text;
-        text << std::ifstream(file).rdbuf();
-        return text.str();
-    }
-
-    int entries() const { return static_cast<int>(std::distance(fs::directory_iterator(folder), {})); }
-
-    fs::path folder;
-};
-
-using ReplaceFile = Folder;
-
-TEST_F(ReplaceFile, NeverFollowsALinkPlantedAtTheOldTemporaryName) {
-    write(path("outside.txt"), "not to be touched\n");
-    fs::create_symlink(path("outside.txt"), path("packages.txt.tmp"));
-    ASSERT_TRUE(replace_file(path("packages.txt"), "a|1.0|r|t\n"));
-    EXPECT_EQ(read(path("outside.txt")), "not to be touched\n");
-    EXPECT_EQ(read(path("packages.txt")), "a|1.0|r|t\n");
-    EXPECT_EQ(entries(), 3);  // the file, the link and its target: no temporary file left
-}
+using ReplaceFile = FolderTest;
 
 TEST_F(ReplaceFile, GivesTheModeOfAnOrdinaryNewFile) {
     mode_t mask = umask(022);
@@ -67,7 +26,7 @@ TEST_F(ReplaceFile, AFailedRenameLeavesNoTemporaryFile) {
 
 TEST_F(ReplaceFile, FailsInAMissingFolder) { EXPECT_FALSE(replace_file(path("missing/packages.txt"), "x\n")); }
 
-using FileBesideTest = Folder;
+using FileBesideTest = FolderTest;
 
 TEST_F(FileBesideTest, AFileNotPutInPlaceGoesAndLeavesTheTargetAsItWas) {
     write(path("lib.zinc"), "old\n");
@@ -75,7 +34,7 @@ TEST_F(FileBesideTest, AFileNotPutInPlaceGoesAndLeavesTheTargetAsItWas) {
         FileBeside file(path("lib.zinc"));
         ASSERT_TRUE(file.ready());
         EXPECT_EQ(fs::path(file.path()).parent_path(), folder);
-        EXPECT_TRUE(fs::path(file.path()).filename().string().starts_with(".lib.zinc."));
+        EXPECT_TRUE(fs::path(file.path()).filename().string().starts_with(".lib.zinc.zentul-tmp."));
         write(file.path(), "partial");
     }
     EXPECT_EQ(read(path("lib.zinc")), "old\n");
@@ -109,7 +68,7 @@ TEST_F(FileBesideTest, ATargetWithoutFolderPartGetsItsFileInTheCurrentFolder) {
     ASSERT_EQ(chdir(folder.c_str()), 0);
     {
         FileBeside file("here.txt");
-        EXPECT_TRUE(file.path().starts_with(".here.txt."));
+        EXPECT_TRUE(file.path().starts_with(".here.txt.zentul-tmp."));
         EXPECT_TRUE(file.put_in_place());
     }
     ASSERT_EQ(chdir(previous), 0);
@@ -117,15 +76,67 @@ TEST_F(FileBesideTest, ATargetWithoutFolderPartGetsItsFileInTheCurrentFolder) {
     EXPECT_EQ(entries(), 1);
 }
 
-TEST(LeftoverNames, OnlyTheShapesThisProgramMakes) {
-    for (const char* name : {".p1.zep.a1B2c3", ".my.pkg.zep.ZZZZZZ", "packages.txt.abcdef", "repositories.txt.123456"}) {
-        EXPECT_TRUE(is_leftover_name(name)) << name;
+TEST_F(ReplaceFile, KeepsTheModeOfTheFileItReplaces) {
+    write(path("secret.txt"), "old\n");
+    fs::permissions(path("secret.txt"), fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(replace_file(path("secret.txt"), "new\n"));
+    EXPECT_EQ(fs::status(path("secret.txt")).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(FileBesideTest, ALongNameIsCutInTheTemporaryNameOnly) {
+    std::string name(255, 'n');
+    FileBeside file(path(name));
+    ASSERT_TRUE(file.ready());
+    EXPECT_EQ(fs::path(file.path()).filename().string().size(), 255u);
+    ASSERT_TRUE(file.put_in_place());
+    EXPECT_TRUE(fs::exists(path(name)));
+}
+
+TEST(TemporaryNames, OnlyTheMarkedShapeThisProgramMakes) {
+    for (const char* name : {".p1.zep.zentul-tmp.a1B2c3", ".packages.txt.zentul-tmp.ZZZZZZ", ".x.zentul-tmp.backup"}) {
+        EXPECT_TRUE(is_temporary_name(name)) << name;
     }
-    for (const char* name : {"p1.zep", ".p1.zep", ".zep.abcdef", "p1.zep.abcdef", ".p1.zep.abcde", ".p1.zep.abcdefg",
-                             ".p1.zep.abc-ef", ".p1.txt.abcdef", "packages.txt", "packages.txt.abcdefg",
-                             "packages.txtXabcdef", ".packages.txt.abcdef", "my-packages.txt.abcdef"}) {
-        EXPECT_FALSE(is_leftover_name(name)) << name;
+    for (const char* name : {".p1.zep.a1B2c3", "packages.txt.abcdef", ".packages.txt.backup", "p1.zep.zentul-tmp.a1B2c3",
+                             ".p1.zep.zentul-tmp.abcde", ".p1.zep.zentul-tmp.abcdefg", ".p1.zep.zentul-tmp.abc-ef",
+                             ".zentul-tmp.abcdef"}) {
+        EXPECT_FALSE(is_temporary_name(name)) << name;
     }
+}
+
+using Sweep = FolderTest;
+
+TEST_F(Sweep, TakesOnlyMarkedFilesThatNobodyHolds) {
+    FileBeside in_use(path("lib.zinc"));
+    ASSERT_TRUE(in_use.ready());
+    for (const char* name : {".lib.zinc.zentul-tmp.Orphan", ".packages.txt.backup", "notes.txt"}) write(path(name), "x");
+    fs::create_directory(path(".zentul-update.zentul-tmp.folder"));
+    write(path(".zentul-update.zentul-tmp.folder/zentul"), "x");
+    sweep_leftovers(folder.string());
+    EXPECT_TRUE(fs::exists(in_use.path()));
+    EXPECT_FALSE(fs::exists(path(".lib.zinc.zentul-tmp.Orphan")));
+    EXPECT_FALSE(fs::exists(path(".zentul-update.zentul-tmp.folder")));
+    EXPECT_TRUE(fs::exists(path(".packages.txt.backup")));
+    EXPECT_TRUE(fs::exists(path("notes.txt")));
+}
+
+TEST_F(Sweep, NeverFollowsALinkWithAMarkedName) {
+    write(path("victim.txt"), "kept\n");
+    fs::create_symlink(path("victim.txt"), path(".victim.txt.zentul-tmp.linked"));
+    sweep_leftovers(folder.string());
+    EXPECT_EQ(read(path("victim.txt")), "kept\n");
+}
+
+TEST_F(Sweep, APrivateFolderInUseStaysAndGoesWithItsOwner) {
+    std::string made;
+    {
+        PrivateFolder private_folder(folder.string(), "zentul-update");
+        ASSERT_TRUE(private_folder.ready());
+        made = private_folder.path();
+        write(made + "/zentul", "x");
+        sweep_leftovers(folder.string());
+        EXPECT_TRUE(fs::exists(made + "/zentul"));
+    }
+    EXPECT_FALSE(fs::exists(made));
 }
 
 }  // namespace

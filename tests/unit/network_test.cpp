@@ -16,33 +16,36 @@ TEST(UpdateDirectory, AnyOtherPlatformTakesTheLinuxOne) {
 }
 
 TEST(InstallCommand, MacosRunsTheInstallerThroughSudoUnlessRoot) {
-    EXPECT_EQ(install_command("macos", "/tmp/Zentul-4.0.0.pkg", false),
+    EXPECT_EQ(install_command("macos", "/tmp/Zentul-4.0.0.pkg", "/tmp/d", false),
               "sudo installer -pkg \"/tmp/Zentul-4.0.0.pkg\" -target /");
-    EXPECT_EQ(install_command("macos", "/tmp/Zentul-4.0.0.pkg", true),
+    EXPECT_EQ(install_command("macos", "/tmp/Zentul-4.0.0.pkg", "/tmp/d", true),
               "installer -pkg \"/tmp/Zentul-4.0.0.pkg\" -target /");
 }
 
-TEST(InstallCommand, LinuxUnpacksInTmpAndCopiesTheProgramThroughSudoUnlessRoot) {
-    EXPECT_EQ(install_command("linux", "/tmp/Zentul-4.0.0.tar.gz", false),
-              "cd /tmp && tar -xzf \"/tmp/Zentul-4.0.0.tar.gz\" && sudo cp zentul /usr/local/bin/");
-    EXPECT_EQ(install_command("linux", "/tmp/Zentul-4.0.0.tar.gz", true),
-              "cd /tmp && tar -xzf \"/tmp/Zentul-4.0.0.tar.gz\" && cp zentul /usr/local/bin/");
+TEST(InstallCommand, LinuxUnpacksInItsFolderAndCopiesARegularProgramThroughSudoUnlessRoot) {
+    EXPECT_EQ(install_command("linux", "/tmp/Zentul-4.0.0.tar.gz", "/tmp/d", false),
+              "cd \"/tmp/d\" && tar -xzf \"/tmp/Zentul-4.0.0.tar.gz\" --no-same-owner && [ -f zentul ] && "
+              "[ ! -L zentul ] && sudo cp zentul /usr/local/bin/");
+    EXPECT_EQ(install_command("linux", "/tmp/Zentul-4.0.0.tar.gz", "/tmp/d", true),
+              "cd \"/tmp/d\" && tar -xzf \"/tmp/Zentul-4.0.0.tar.gz\" --no-same-owner && [ -f zentul ] && "
+              "[ ! -L zentul ] && cp zentul /usr/local/bin/");
 }
 
 TEST(InstallCommand, OtherPlatformsHaveNone) {
-    EXPECT_EQ(install_command("windows", "/tmp/Zentul-4.0.0.exe", false), "");
-    EXPECT_EQ(install_command("unknown", "/tmp/Zentul-4.0.0.tar.gz", false), "");
+    EXPECT_EQ(install_command("windows", "/tmp/Zentul-4.0.0.exe", "/tmp/d", false), "");
+    EXPECT_EQ(install_command("unknown", "/tmp/Zentul-4.0.0.tar.gz", "/tmp/d", false), "");
 }
 
 TEST(InstallCommand, ShellCharactersInThePathStayLiteral) {
-    EXPECT_EQ(install_command("macos", "/tmp/a\"b$c`d\\e", false), "sudo installer -pkg \"/tmp/a\\\"b\\$c\\`d\\\\e\" -target /");
-    EXPECT_EQ(install_command("linux", "/tmp/$HOME", false),
-              "cd /tmp && tar -xzf \"/tmp/\\$HOME\" && sudo cp zentul /usr/local/bin/");
+    EXPECT_EQ(install_command("macos", "/tmp/a\"b$c`d\\e", "/tmp/d", false), "sudo installer -pkg \"/tmp/a\\\"b\\$c\\`d\\\\e\" -target /");
+    EXPECT_EQ(install_command("linux", "/tmp/$HOME", "/tmp/$d", false),
+              "cd \"/tmp/\\$d\" && tar -xzf \"/tmp/\\$HOME\" --no-same-owner && [ -f zentul ] && [ ! -L zentul ] && "
+              "sudo cp zentul /usr/local/bin/");
 }
 
 TEST(InstallCommand, IsCutTo1023Characters) {
     std::string path = "/tmp/" + std::string(2000, 'x');
-    std::string command = install_command("macos", path.c_str(), false);
+    std::string command = install_command("macos", path.c_str(), "/tmp/d", false);
     EXPECT_EQ(command.size(), 1023u);
     EXPECT_EQ(command.substr(0, 25), "sudo installer -pkg \"/tmp");
 }

@@ -1,0 +1,203 @@
+#include "adn/journal.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+
+#include "adn/messages.h"
+#include "adn/text_files.h"
+
+namespace {
+
+constexpr char JOURNAL_FIRST_LINE[] = "zentul journal 1\n";
+constexpr char JOURNAL_LAST_LINE[] = "end\n";
+constexpr char NO_TABLE[] = "none";
+
+// What undoing a commit needs.
+struct Journal {
+    std::string name;
+    bool had_file = false;
+    std::optional<std::string> table;  // none: there was no table file
+};
+
+std::string journal_path() { return adn_path("journal"); }
+std::string table_path() { return adn_path("packages.txt"); }
+std::string package_path(const std::string& name) { return adn_path(name + ".zep"); }
+
+// Where the old package file waits while the commit is under way.
+std::string kept_path(const std::string& name) {
+    std::string path = temporary_name_for(package_path(name));
+    return path.replace(path.size() - 6, 6, "backup");
+}
+
+std::string journal_text(const Journal& journal) {
+    std::string text = JOURNAL_FIRST_LINE;
+    text += "package " + journal.name + "\n";
+    text += std::string("file ") + (journal.had_file ? "kept" : "none") + "\n";
+    text += "table " + (journal.table ? std::to_string(journal.table->size()) : std::string(NO_TABLE)) + "\n";
+    if (journal.table) text += *journal.table;
+    return text + JOURNAL_LAST_LINE;
+}
+
+// Reads "WORD VALUE\n" at `at`; false when the text is not that.
+bool read_field(const std::string& text, std::size_t& at, const char* word, std::string& value) {
+    std::string start = std::string(word) + " ";
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos || text.compare(at, start.size(), start) != 0) return false;
+    value = text.substr(at + start.size(), end - at - start.size());
+    at = end + 1;
+    return true;
+}
+
+std::optional<Journal> parse_journal(const std::string& text) {
+    Journal journal;
+    std::string file, table;
+    std::size_t at = sizeof JOURNAL_FIRST_LINE - 1;
+    if (text.compare(0, at, JOURNAL_FIRST_LINE) != 0 || !read_field(text, at, "package", journal.name) ||
+        !read_field(text, at, "file", file) || !read_field(text, at, "table", table)) {
+        return std::nullopt;
+    }
+    journal.had_file = file == "kept";
+    if (table != NO_TABLE) {
+        std::size_t size = 0;
+        try {
+            size = std::stoul(table);
+        } catch (...) {
+            return std::nullopt;
+        }
+        if (size > text.size() - at) return std::nullopt;
+        journal.table = text.substr(at, size);
+        at += size;
+    }
+    if (text.compare(at, std::string::npos, JOURNAL_LAST_LINE) != 0 || journal.name.empty()) return std::nullopt;
+    return journal;
+}
+
+// The folder's entries reach the disk: a rename or a removal is then kept.
+void sync_folder() {
+    int folder = open(ADN_DIRECTORY, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) return;
+    fsync(folder);
+    close(folder);
+}
+
+bool remove_file(const std::string& path) {
+    file_step();
+    return unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+bool move_file(const std::string& from, const std::string& to) {
+    file_step();
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool exists(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0;
+}
+
+bool is_folder(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// The old file goes aside: linked when the package stays in place until its
+// new file replaces it, moved when it is to go.
+bool set_file_aside(const std::string& name, bool replaced) {
+    std::string kept = kept_path(name);
+    if (is_folder(package_path(name)) || !remove_file(kept)) return false;
+    file_step();
+    if (replaced && link(package_path(name).c_str(), kept.c_str()) == 0) return true;
+    return move_file(package_path(name), kept);
+}
+
+bool write_journal(const Journal& journal) {
+    bool written = replace_file(journal_path(), journal_text(journal));
+    sync_folder();
+    return written;
+}
+
+// Puts the file and the table back as the journal has them, then removes
+// the journal. Every step can be done again: a process killed while undoing
+// leaves the journal for the next one.
+bool undo(const Journal& journal) {
+    std::string path = package_path(journal.name);
+    std::string kept = kept_path(journal.name);
+    bool undone = true;
+    if (!journal.had_file) {
+        undone = remove_file(path);
+    } else if (exists(kept)) {
+        undone = move_file(kept, path) && remove_file(kept);  // the same file under both names: the move does nothing
+    }
+    if (journal.table) {
+        undone = undone && replace_file(table_path(), *journal.table);
+    } else {
+        undone = undone && remove_file(table_path());
+    }
+    sync_folder();
+    return undone && remove_file(journal_path());
+}
+
+std::optional<Journal> read_journal(bool& present) {
+    FileText file = read_file_text(journal_path().c_str(), JOURNAL_READ);
+    present = file.outcome != ReadOutcome::MISSING;
+    if (file.outcome != ReadOutcome::READ) return std::nullopt;
+    return parse_journal(file.text);
+}
+
+// The steps after the journal: false at the first that fails, with the
+// path it could not write. A removal saves the table first, a placement
+// puts the file first: between the two, a file may lack its record, never a
+// record its file.
+bool apply_change(const PackageChange& change, const Journal& journal, std::string& failed_path) {
+    bool removal = change.new_file == nullptr;
+    failed_path = table_path();
+    if (removal && !replace_file(table_path(), change.new_table)) return false;
+    failed_path = package_path(change.name);
+    if (journal.had_file && !set_file_aside(change.name, !removal)) return false;
+    if (!removal && !change.new_file->put_in_place()) return false;
+    failed_path = table_path();
+    return removal || replace_file(table_path(), change.new_table);
+}
+
+}  // namespace
+
+bool commit_package_change(const PackageChange& change) {
+    Journal journal{change.name, exists(package_path(change.name)), std::nullopt};
+    FileText table = read_file_text(table_path().c_str(), TABLE_READ);
+    if (table.outcome == ReadOutcome::READ) journal.table = table.text;
+    std::string failed_path = table_path();  // the journal is part of saving the table
+    bool committed = (table.outcome == ReadOutcome::READ || table.outcome == ReadOutcome::MISSING) &&
+                     write_journal(journal) && apply_change(change, journal, failed_path) &&
+                     remove_file(journal_path());
+    if (committed) {
+        sync_folder();
+        remove_file(kept_path(change.name));
+        return true;
+    }
+    if (exists(journal_path())) undo(journal);
+    std::printf(adn_text::SAVE_FAILED, failed_path.c_str());
+    return false;
+}
+
+bool recover_package_change() {
+    bool present = false;
+    std::optional<Journal> journal = read_journal(present);
+    if (!present) return true;
+    if (journal && undo(*journal)) return true;
+    std::printf(adn_text::RECOVERY_FAILED, journal_path().c_str());
+    return false;
+}
+
+FileText read_committed_table() {
+    bool present = false;
+    std::optional<Journal> journal = read_journal(present);
+    if (!present) return read_file_text(table_path().c_str(), TABLE_READ);
+    if (!journal) return FileText{ReadOutcome::FAILED, {}, EIO};
+    if (!journal->table) return FileText{ReadOutcome::MISSING, {}, ENOENT};
+    return FileText{ReadOutcome::READ, *journal->table, 0};
+}
