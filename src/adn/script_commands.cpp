@@ -34,8 +34,7 @@ struct PackageStatement : StatementOf<PackageStatement> {
             fault.line = runs_begun == runs_before ? s.line : current_line;
             raise(fault);
         }
-        if (s.ending.missing) raise(*s.ending.missing);
-        return s.ending.landing;
+        return s.ending.reached();
     }
 
     static void perform(Command command, const char* argument) {

@@ -29,6 +29,14 @@ void Sequence::require_filled(int index) const {
     throw std::logic_error("a statement may land at token " + std::to_string(index) + ", where none is compiled");
 }
 
+void Sequence::finish(int end) {
+    if (end >= 0) end_ = end;
+    if (straight_ && list_[0] != nullptr) {
+        first_ = list_[0];
+        rest_ = &list_[1];
+    }
+}
+
 Landing Sequence::run_from(Landing landing) const {
     current_line = landing.line();
     int index = landing.next();

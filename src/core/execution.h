@@ -28,16 +28,67 @@ private:
 
 // A compiled statement. Running it does what reading its tokens does, and
 // tells where that reading ends. A kind of statement T derives from
-// StatementOf<T>, and T::run(const T&) is how one runs.
+// StatementOf<T>, and T::run(const T&) is how one runs. A straight sequence
+// runs the statements of a list one after another by `chain`: each, once it
+// has run, goes on to the next, given the rest of the list, and the last
+// tells where it lands.
 struct Statement {
     using Run = Landing (*)(const Statement& self);
-    Run run;
+    using Chain = Landing (*)(const Statement& self, const Statement* const* rest);
+    mutable Run run;  // a statement may settle on a shorter way once it has run
+    mutable Chain chain;
     void (*destroy)(Statement* self);
 };
 
+// Runs the statement, then goes on to the next of the list, if any (the
+// list ends with a null), or lands where the statement says. (This order of
+// the tests lets the compiler jump to the next statement, not call it.)
+template <Statement::Run run>
+Landing run_and_go_on(const Statement& self, const Statement* const* rest) {
+    Landing landing = run(self);
+    const Statement* next = *rest;
+    if (next != nullptr) [[likely]] {
+        count_step();
+        return next->chain(*next, rest + 1);
+    }
+    return landing;
+}
+
+// From now on the statement runs as `form`.
+template <Statement::Run form>
+void settle(const Statement& statement) {
+    statement.run = form;
+    statement.chain = run_and_go_on<form>;
+}
+
+// From now on the statement of kind T does `act`, then always ends where
+// its `landing` says.
+template <typename T, void (*act)(const T&)>
+Landing act_and_land(const Statement& self) {
+    act(static_cast<const T&>(self));
+    return static_cast<const T&>(self).landing;
+}
+
+template <typename T, void (*act)(const T&)>
+Landing act_and_go_on(const Statement& self, const Statement* const* rest) {
+    act(static_cast<const T&>(self));
+    const Statement* next = *rest;
+    if (next != nullptr) [[likely]] {
+        count_step();
+        return next->chain(*next, rest + 1);
+    }
+    return static_cast<const T&>(self).landing;
+}
+
+template <typename T, void (*act)(const T&)>
+void settle_on(const Statement& statement) {
+    statement.run = act_and_land<T, act>;
+    statement.chain = act_and_go_on<T, act>;
+}
+
 template <typename T>
 struct StatementOf : Statement {
-    StatementOf() : Statement{dispatch, destroy_one} {}
+    StatementOf() : Statement{dispatch, run_and_go_on<dispatch>, destroy_one} {}
     static Landing dispatch(const Statement& self) { return T::run(static_cast<const T&>(self)); }
     static void destroy_one(Statement* self) { delete static_cast<T*>(self); }
 };
@@ -66,66 +117,53 @@ class Sequence {
 public:
     enum class Until { END, CLOSING_BRACE, INDEX };
 
-    Sequence(const StatementTable* table, Until until, int limit) : table_(table), until_(until), limit_(limit) {}
+    Sequence(const StatementTable* table, Until until, int limit, int start = 0)
+        : table_(table), until_(until), limit_(limit), start_(start) {}
+    Sequence(Sequence&&) = default;  // moved, its list stays where it is
+    Sequence& operator=(Sequence&&) = default;
 
     bool stops_at(int index) const {
         TokenType kind = table_->kinds[index];
         return kind == TOKEN_EOF || (until_ == Until::CLOSING_BRACE && kind == TOKEN_RBRACE) ||
                (until_ == Until::INDEX && index >= limit_);
     }
-    // Appends the statement that starts where the sequence stands.
-    void add(const Statement* statement, int next) {
-        steps_.push_back(Step{statement, next});
-        only_ = steps_.size() == 1 ? steps_[0] : Step{nullptr, 0};
+    // Appends the next statement of the usual path; when `lands_once`, it
+    // can end nowhere else.
+    void add(const Statement* statement, bool lands_once) {
+        list_.insert(list_.end() - 1, statement);
+        straight_ = straight_ && lands_once;
     }
-    void set_end(int end) { end_ = end; }
-    bool empty() const { return steps_.empty(); }
+    // Once every statement is added: where the usual path ends, if anywhere.
+    void finish(int end);
     // Fails while compiling, not as a jump to nowhere, where a statement of
     // the sequence may land and nothing is compiled.
     void require_filled(int index) const;
 
     // Runs them from the line given; lands where the rule held, with the last
-    // statement's line. The current line is kept where a statement may fail
-    // before reading a token: at the start, and after each but the last.
+    // statement's line. A straight sequence, whose statements each end in
+    // one place, runs its list as a chain, the landings unread: only a
+    // statement that always fails can fail before reading a token, at the
+    // line the one before left, and a sequence with one follows each landing
+    // and keeps that line.
     [[gnu::always_inline]] Landing run(int line) const {
-        current_line = line;
-        if (only_.statement != nullptr) {  // the commonest block, run without the loop
-            count_step();
-            Landing landing = only_.statement->run(*only_.statement);
-            if (landing.next() != only_.next) [[unlikely]] return run_from(landing);
-            return Landing{end_, landing.line()};
-        }
-        for (const Step& step : steps_) {
-            count_step();
-            Landing landing = step.statement->run(*step.statement);
-            current_line = landing.line();
-            if (landing.next() != step.next) [[unlikely]] return run_from(landing);
-        }
-        return Landing{end_, current_line};
+        if (first_ == nullptr) [[unlikely]] return straight_ ? Landing{end_, line} : run_from(Landing{start_, line});
+        count_step();
+        return first_->chain(*first_, rest_);
     }
 
-    // The only statement, when the sequence is one statement that ends where
-    // the sequence does; else null.
-    const Statement* only_statement() const {
-        return steps_.size() == 1 && steps_[0].next == end_ ? steps_[0].statement : nullptr;
-    }
-    // Runs it through `form`, a shorter way to the same effects here.
-    Landing run_only_as(Statement::Run form) const {
-        count_step();
-        return form(*steps_[0].statement);
-    }
+    // The statement that is the whole of a straight sequence, or null.
+    const Statement* sole() const { return straight_ && list_.size() == 2 ? list_[0] : nullptr; }
 
 private:
-    struct Step {
-        const Statement* statement;
-        int next;  // where it ends on the usual path
-    };
     const StatementTable* table_;
     Until until_;
     int limit_;
+    int start_;
     int end_ = 0;
-    std::vector<Step> steps_;
-    Step only_{nullptr, 0};  // the statement of a sequence of one
+    bool straight_ = true;
+    std::vector<const Statement*> list_{nullptr};  // the usual path's statements, then a null
+    const Statement* first_ = nullptr;             // of a straight list, and the rest after it
+    const Statement* const* rest_ = nullptr;
 
     Landing run_from(Landing landing) const;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -39,11 +40,12 @@ public:
 // reads it: the index of the next token, and the line that a failure there
 // reports, 0 while the statement has read none of its tokens (the line the
 // statement before left then counts). Where the statement may land is noted
-// in `landings`, for the compiler.
+// in `landings`, for the compiler, and the failures of missing ends are kept
+// in `kept`, where they stay.
 class Reader {
 public:
-    Reader(const char* texts, int at, Findings* findings, std::vector<int>* landings)
-        : at(at), texts_(texts), findings_(findings), landings_(landings), start_(at) {}
+    Reader(const char* texts, int at, Findings* findings, std::vector<int>* landings, std::deque<Fault>* kept)
+        : at(at), texts_(texts), findings_(findings), landings_(landings), kept_(kept), start_(at) {}
 
     int at;
     int line = 0;
@@ -117,17 +119,25 @@ public:
     // the failure when it is missing ("Expected ';' after <statement>").
     struct Ending {
         Landing landing;
-        std::optional<Fault> missing;
+        const Fault* missing = nullptr;
+
+        Landing reached() const {
+            if (missing != nullptr) raise(*missing);
+            return landing;
+        }
     };
     Ending end_statement(const char* statement) {
-        if (!check(TOKEN_SEMICOLON)) return Ending{Landing(), expected_after(TOKEN_SEMICOLON, statement)};
+        if (!check(TOKEN_SEMICOLON)) {
+            return Ending{Landing(), &kept_->emplace_back(expected_after(TOKEN_SEMICOLON, statement))};
+        }
         step();
-        return Ending{land(), std::nullopt};
+        return Ending{land(), nullptr};
     }
 
 private:
     const char* texts_;
     Findings* findings_;
     std::vector<int>* landings_;
+    std::deque<Fault>* kept_;
     int start_;  // the statement's first token
 };

@@ -9,6 +9,9 @@ int var_count = 0;
 
 namespace {
 
+char texts[VARIABLE_LIMIT][STRING_SIZE];
+double elements[VARIABLE_LIMIT][ARRAY_LIMIT];
+
 // Finds a name's slot without comparing it with every name: an open-address
 // table of slot + 1 (0: free) at the name's hash, then the following
 // entries. A name is entered once, when its variable is made.
@@ -56,7 +59,7 @@ Variable* find_or_create_variable(const char* name, int line) {
     if (variable != nullptr) return variable;
     if (var_count == VARIABLE_LIMIT) raise_at(line, FaultCode::TOO_MANY_VARIABLES, VARIABLE_LIMIT);
     variable = &vars[var_count];
-    std::memset(variable->name, 0, NAME_SIZE);
+    *variable = Variable{0, 0, 0, 0, {}, texts[var_count], elements[var_count]};
     copy_text(variable->name, NAME_SIZE, name);
     enter_name(var_count++);
     return variable;

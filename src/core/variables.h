@@ -5,14 +5,17 @@ constexpr int ARRAY_LIMIT = 1000;
 constexpr int NAME_SIZE = 64;      // 63 characters and the NUL
 constexpr int STRING_SIZE = 1024;  // 1023 characters and the NUL
 
+// A variable. Its text and elements, used by few, are kept apart from the
+// rest, so that the variables a script uses share a few pages. The text is
+// read only while is_string is set.
 struct Variable {
-    char name[NAME_SIZE];
     double number;
-    char string[STRING_SIZE];
     int is_string;
     int is_array;
-    double elements[ARRAY_LIMIT];
     int array_length;
+    char name[NAME_SIZE];
+    char* string;      // STRING_SIZE bytes
+    double* elements;  // ARRAY_LIMIT numbers
 };
 
 extern Variable vars[VARIABLE_LIMIT];

@@ -76,76 +76,86 @@ private:
         return left;
     }
 
-    // An infix operation, in a shorter form for two names, or for a right
-    // operand that is a constant which cannot fail a zero test. Built once the
-    // right operand is read, so that / and % fail at the divisor's end.
+    // An infix operation, built once the right operand is read, so that / and
+    // % fail at the divisor's end. && and || join their operands' tests.
     const Node* binary(Operation operation, const Node* left, const Node* right) {
         if (operation >= Operation::EQUAL && operation <= Operation::LESS_OR_EQUAL) note_compared(left, right);
-        const BinaryForms& forms = binary_forms(operation);
-        Node* node = add(forms.general, left, right);
-        bool left_is_name = left->evaluate == nodes::variable;
-        bool may_fail = operation == Operation::DIVIDE || operation == Operation::MODULO;
-        bool commutes = operation == Operation::ADD || operation == Operation::MULTIPLY;
-        if (may_fail && right->evaluate == nodes::constant && right->number == 0) {  // fails whenever evaluated
+        if (operation == Operation::AND || operation == Operation::OR) {
+            Node* node = add(nodes::value_of_test, left, right);
+            node->test = operation == Operation::AND ? nodes::both : nodes::either;
+            return node;
+        }
+        bool by_constant = right->evaluate == nodes::constant;
+        if (by_constant && right->number == 0 && (operation == Operation::DIVIDE || operation == Operation::MODULO)) {
             reader_.fault(operation == Operation::DIVIDE ? FaultCode::DIVISION_BY_ZERO : FaultCode::MODULO_BY_ZERO);
         }
-        if (right->evaluate == nodes::variable && left_is_name) {
-            node->evaluate = forms.names;
-        } else if (right->evaluate == nodes::variable && left->evaluate == nodes::constant && commutes) {
-            node->left = right;  // reading a constant does nothing, so the name may come first
-            node->number = left->number;
-            node->evaluate = forms.name_with_constant;
-        } else if (right->evaluate == nodes::variable) {
-            node->evaluate = forms.with_name;
-        } else if (right->evaluate == nodes::constant && !(may_fail && right->number == 0)) {
-            node->number = right->number;
-            node->evaluate = left_is_name ? forms.name_with_constant : forms.with_constant;
-            multiply_for_power_of_two(operation, *node, left_is_name);
-            if (operation == Operation::MODULO && !left_is_name && is_small_whole(right->number)) {
-                node->evaluate = nodes::remainder_by_whole;
-                node->whole_divisor = static_cast<int>(right->number);
-            }
-            fold_remainder_test(operation, *node);
+        if (by_constant && operation == Operation::DIVIDE) multiply_for_power_of_two(operation, right);
+        Node* node = add(nullptr, left, right);
+        if (by_constant && operation == Operation::MODULO && is_small_whole(right->number) && right->number != 0) {
+            operation = Operation::REMAINDER_BY_WHOLE;
+            node->whole_divisor = static_cast<int>(right->number);
         }
+        fold_remainder_test(operation, *node);
+        int kind = operand_kind(*node->left) * OPERAND_KINDS + operand_kind(*node->right);
+        node->evaluate = binary_forms(operation).evaluate[kind];
+        node->test = binary_forms(operation).test[kind];
         return node;
+    }
+
+    static int operand_kind(const Node& operand) {
+        if (is_leaf(operand)) return LEAF;
+        const BinaryForms& product = binary_forms(Operation::MULTIPLY);
+        return operand.evaluate == product.evaluate[LEAF * OPERAND_KINDS + LEAF] ? PRODUCT : NODE;
     }
 
     // Dividing by a power of two is multiplying by its exact reciprocal: the
     // same result, without a division's wait.
-    static void multiply_for_power_of_two(Operation operation, Node& node, bool left_is_name) {
+    void multiply_for_power_of_two(Operation& operation, const Node*& divisor) {
         int exponent = 0;
-        if (operation != Operation::DIVIDE || std::frexp(node.number, &exponent) != 0.5) return;
-        double reciprocal = 1 / node.number;
-        if (std::isinf(reciprocal)) return;
-        const BinaryForms& product = binary_forms(Operation::MULTIPLY);
-        node.number = reciprocal;
-        node.evaluate = left_is_name ? product.name_with_constant : product.with_constant;
+        if (std::frexp(divisor->number, &exponent) != 0.5 || std::isinf(1 / divisor->number)) return;
+        operation = Operation::MULTIPLY;
+        divisor = constant(1 / divisor->number);
+    }
+
+    Node* constant(double value) {
+        Node* node = add(nodes::constant);
+        node->number = value;
+        return node;
     }
 
     void note_compared(const Node* left, const Node* right) const {
         for (const Node* operand : {left, right}) {
             if (operand->evaluate != nodes::variable) continue;
-            reader_.note(operand->name.name, operand->name.line, Findings::Use::COMPARED);
+            reader_.note(operand->name, operand->line, Findings::Use::COMPARED);
         }
     }
 
     // name % divisor == whole constant (or !=) is one node: a test as common
     // as it is cheap.
-    static void fold_remainder_test(Operation operation, Node& node) {
-        bool tests = operation == Operation::EQUAL || operation == Operation::NOT_EQUAL;
+    static void fold_remainder_test(Operation& operation, Node& node) {
         const Node& remainder = *node.left;
-        if (!tests || remainder.evaluate != binary_forms(Operation::MODULO).name_with_constant ||
-            !is_small_whole(remainder.number) || !is_small_whole(node.number)) {
+        if ((operation != Operation::EQUAL && operation != Operation::NOT_EQUAL) ||
+            remainder.evaluate != binary_forms(Operation::REMAINDER_BY_WHOLE).evaluate[LEAF * OPERAND_KINDS + LEAF] ||
+            node.right->evaluate != nodes::constant || !is_small_whole(node.right->number)) {
             return;
         }
-        node.evaluate = operation == Operation::EQUAL ? nodes::name_remainder_is : nodes::name_remainder_is_not;
-        node.name = remainder.left->name;
-        node.whole_divisor = static_cast<int>(remainder.number);
+        operation = operation == Operation::EQUAL ? Operation::REMAINDER_IS : Operation::REMAINDER_IS_NOT;
+        node.left = remainder.left;
+        node.whole_divisor = remainder.whole_divisor;
+        node.number = node.right->number;
     }
 
+    // A sign before a constant is part of it.
     const Node* unary() {
-        if (reader_.match(TOKEN_MINUS)) return add(nodes::negate, unary());
-        if (reader_.match(TOKEN_NOT)) return add(nodes::logic_not, unary());
+        if (reader_.match(TOKEN_MINUS)) {
+            const Node* operand = unary();
+            return operand->evaluate == nodes::constant ? constant(-operand->number) : add(nodes::negate, operand);
+        }
+        if (reader_.match(TOKEN_NOT)) {
+            Node* node = add(nodes::value_of_test, unary());
+            node->test = nodes::negated;
+            return node;
+        }
         return primary();
     }
 
@@ -154,15 +164,13 @@ private:
         switch (reader_.kind()) {
             case TOKEN_NUMBER: {
                 reader_.step();
-                Node* node = add(nodes::constant);
-                node->number = token_facts[index].number;
-                return node;
+                return constant(token_facts[index].number);
             }
             case TOKEN_IDENTIFIER: {
                 reader_.step();
                 if (reader_.check(TOKEN_LPAREN)) return call(reader_.text(index));
                 Node* node = add(nodes::variable);
-                node->name = reader_.name(index, Findings::Use::READ);
+                node->name = reader_.name(index, Findings::Use::READ).name;
                 return node;
             }
             case TOKEN_LPAREN: {
@@ -189,9 +197,7 @@ private:
             const char* text = reader_.text();
             if (!reader_.match(TOKEN_STRING)) return fault(reader_.expected(FaultCode::EXPECTED_LITERAL));
             if (!reader_.match(TOKEN_RPAREN)) return fault(reader_.expected(FaultCode::EXPECTED_CLOSE));
-            Node* node = add(nodes::constant);  // len and num of a literal, computed now
-            node->number = function->compute(0, text, reader_.line);
-            return node;
+            return constant(function->compute(0, text, reader_.line));  // len and num of a literal, computed now
         }
         const Node* argument = operation(1);
         if (faulted_) return argument;

@@ -24,15 +24,14 @@ struct CallStatement : StatementOf<CallStatement> {
     Reader::Ending ending{};
 
     static Landing run(const CallStatement& s) {
-        Call call{};
+        Call call;  // each argument is set before the procedure reads it
         char copies[MAX_ARGUMENTS][STRING_SIZE];
         for (int i = 0; i < s.operand_count; i++) call.arguments[i] = value_of(s.operands[i], copies[i]);
         if (s.fault) raise(*s.fault);
         call.result = &s.result_name;
         call.line = s.line;
         s.procedure->perform(call);
-        if (s.ending.missing) raise(*s.ending.missing);
-        return s.ending.landing;
+        return s.ending.reached();
     }
 
     // A string variable's text is copied as it is read: the arguments after

@@ -74,30 +74,31 @@ Compiler::Compiler(Findings* findings)
     for (StatementTable& table : tables_) table = StatementTable{kinds_.data(), nullptr};
 }
 
-const Compiler::Slot& Compiler::slot_at(int index, Context context) {
+Compiler::Slot Compiler::slot_at(int index, Context context) {
     int table = static_cast<int>(context);
-    if (slots_[table].empty()) {  // the update clause's, made when first needed
-        slots_[table].resize(kinds_.size());
+    if (by_index_[table].empty()) {  // the update clause's, made when first needed
         by_index_[table].resize(kinds_.size());
+        landed_at_[table].resize(kinds_.size());
         tables_[table].by_index = by_index_[table].data();
     }
-    if (slots_[table][index].statement == nullptr) {
+    if (by_index_[table][index] == nullptr) {
         std::size_t mark = landings_.size();  // statements compiled meanwhile take theirs away
         if (findings_ != nullptr) findings_->step(Findings::Step::STATEMENT, index);
         Owned<> compiled = compile_statement(*this, index, context);
         if (findings_ != nullptr) findings_->step(Findings::Step::END, index);
-        Slot filled{compiled.get(), ends_.size(), landings_.size() - mark};
+        landed_at_[table][index] = Landed{static_cast<std::uint32_t>(ends_.size()),
+                                          static_cast<std::uint32_t>(landings_.size() - mark)};
         ends_.insert(ends_.end(), landings_.begin() + static_cast<std::ptrdiff_t>(mark), landings_.end());
         landings_.resize(mark);
-        slots_[table][index] = filled;
-        by_index_[table][index] = filled.statement;
+        by_index_[table][index] = compiled.get();
         owned_.push_back(std::move(compiled));
     }
-    return slots_[table][index];
+    Landed landed = landed_at_[table][index];
+    return Slot{by_index_[table][index], landed.first_end, landed.end_count};
 }
 
 Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context context, std::vector<int>& ends) {
-    Sequence sequence(&tables_[static_cast<int>(context)], until, limit);
+    Sequence sequence(&tables_[static_cast<int>(context)], until, limit, start);
     std::vector<int> others;  // ends of paths that leave the usual one
     std::vector<Slot> compiled;
     int at = start;
@@ -105,7 +106,7 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
         Slot slot = slot_at(at, context);
         compiled.push_back(slot);
         if (slot.end_count == 0) {  // it always fails: nothing after it runs
-            sequence.add(slot.statement, -1);
+            sequence.add(slot.statement, false);
             if (findings_ != nullptr) {  // a check goes on with the next statement
                 at = findings_->resume_after(at, sequence);
                 continue;
@@ -113,16 +114,16 @@ Sequence Compiler::sequence(int start, Sequence::Until until, int limit, Context
             at = -1;
             break;
         }
-        sequence.add(slot.statement, ends_[slot.first_end]);
+        const int* first = &ends_[slot.first_end];
+        bool lands_once = std::all_of(first, first + slot.end_count, [&](int end) { return end == *first; });
+        sequence.add(slot.statement, lands_once);
         for (std::size_t i = 1; i < slot.end_count; i++) {
             explore(ends_[slot.first_end + i], sequence, context, others, compiled);
         }
         at = ends_[slot.first_end];
     }
-    if (at >= 0) {
-        sequence.set_end(at);
-        add_end(ends, at);
-    }
+    if (at >= 0) add_end(ends, at);
+    sequence.finish(at);
     for (int end : others) add_end(ends, end);
     for (const Slot& slot : compiled) {
         for (std::size_t i = 0; i < slot.end_count; i++) sequence.require_filled(ends_[slot.first_end + i]);

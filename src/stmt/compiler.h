@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -23,7 +25,7 @@ public:
 
     // A reader for the statement being compiled: where it may land is noted
     // for that statement.
-    Reader reader(int at) { return Reader(texts_.get(), at, findings_, &landings_); }
+    Reader reader(int at) { return Reader(texts_.get(), at, findings_, &landings_, &kept_faults_); }
 
     // The statements from `start` until the rule holds; the places where it
     // can stop are added to `ends`.
@@ -36,20 +38,26 @@ private:
     std::unique_ptr<char[]> texts_;
     std::vector<TokenType> kinds_;
     std::vector<Owned<>> owned_;
-    // Each statement compiled, by its first token, and where it may land, in
-    // `ends_`: the first is where it ends on the usual path.
-    struct Slot {
-        const Statement* statement = nullptr;
-        std::size_t first_end = 0;
-        std::size_t end_count = 0;
+    // Each statement compiled (by_index_), by its first token, and where it
+    // may land (landed_at_), in `ends_`: the first is where it ends on the
+    // usual path.
+    struct Landed {
+        std::uint32_t first_end = 0;
+        std::uint32_t end_count = 0;
     };
-    std::vector<Slot> slots_[CONTEXTS];
-    std::vector<int> ends_;
+    struct Slot {
+        const Statement* statement;
+        std::uint32_t first_end;
+        std::uint32_t end_count;
+    };
     std::vector<const Statement*> by_index_[CONTEXTS];
+    std::vector<Landed> landed_at_[CONTEXTS];
+    std::vector<int> ends_;
     StatementTable tables_[CONTEXTS];
     std::vector<int> landings_;  // of the statements being compiled, the innermost's last
+    std::deque<Fault> kept_faults_;
 
-    const Slot& slot_at(int index, Context context);
+    Slot slot_at(int index, Context context);
     void explore(int from, const Sequence& sequence, Context context, std::vector<int>& ends,
                  std::vector<Slot>& compiled);
 };
@@ -73,8 +81,9 @@ Owned<> compile_for(Compiler& compiler, int start, Context context);
 // A procedure call with its ';', the reader on the token after the name.
 Owned<> compile_call(Compiler& compiler, Reader& reader, const struct Procedure& procedure);
 
-// A shorter way to run a statement that is a whole update clause, or null.
-Statement::Run in_update_clause(const Statement& statement);
+// Tells a statement that is a whole update clause that it always runs with
+// the clause's flag set.
+void runs_with_update_flag(const Statement& statement);
 
 // Set while a for loop's update clause runs: an assignment then ends at the
 // end of its value.

@@ -36,65 +36,69 @@ void tell_unclosed(const Reader& reader, int body_start) {
 
 // if (condition) { ... } else { ... }
 struct If : StatementOf<If> {
-    Condition condition;
+    // The if's two ways, taken when the condition holds and when not: the
+    // block (none for a missing else part), and how the if ends from each
+    // place where the block stops; in a plain if, where it ends after the
+    // block, and a plain if that is the whole block, walked in place, as the
+    // if that tests first ends where it says.
+    struct Way {
+        Sequence block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
+        int brace_line = 0;
+        std::vector<Exit> exits;
+        Landing exit;
+        const If* inner = nullptr;
+    };
+    const Node* condition = nullptr;
     std::optional<Fault> header_fault;
-    int brace_line = 0;
-    Sequence then_block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
-    std::vector<Exit> then_exits;  // after the block ran, by where it stopped
-    Exit skipped{};                // after the block was skipped, with no else part run
+    Way ways[2];
+    Exit skipped{};  // after the block was skipped, with no else part run
     bool runs_else = false;
-    int else_brace_line = 0;
-    Sequence else_block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
-    std::vector<Exit> else_exits;
 
     static Landing run(const If& s) {
-        bool condition = s.condition.holds();
+        bool condition = holds(s.condition);
         if (s.header_fault) raise(*s.header_fault);
-        if (condition) return leave(s.then_exits, s.then_block.run(s.brace_line));
-        if (!s.runs_else) {
+        if (!condition && !s.runs_else) {
             if (s.skipped.fault) raise(*s.skipped.fault);
             return s.skipped.landing;
         }
-        return leave(s.else_exits, s.else_block.run(s.else_brace_line));
+        const Way& way = s.ways[condition ? 0 : 1];
+        return leave(way.exits, way.block.run(way.brace_line));
     }
 
-    // The usual if: no fault, and each block stops in one place only.
+    // The usual if: no fault, and each block stops in one place only, at its
+    // '}', after which the if ends on a line of its own.
     bool is_plain() const {
-        return !header_fault && then_exits.size() == 1 && !then_exits[0].fault && !skipped.fault &&
-               (!runs_else || else_exits.size() == 1);
+        auto ends_plainly = [](const Way& way) {
+            return way.exits.size() == 1 && !way.exits[0].fault && way.exits[0].landing.line() > 0;
+        };
+        return !header_fault && ends_plainly(ways[0]) && !skipped.fault && (!runs_else || ends_plainly(ways[1]));
     }
-    // An else block that is one plain if (the way to write "else if") is
-    // run in place; the outermost if's else exit is where the whole ends.
     static Landing run_plain(const Statement& self) {
-        const If* first = &static_cast<const If&>(self);
-        for (const If* s = first;; s = s->chained) {
-            Landing landing;
-            if (s->condition.holds()) {
-                landing = leave_plain(s->then_exit, s->then_block.run(s->brace_line));
-            } else if (!s->runs_else) {
-                landing = s->skipped.landing;
-            } else if (s->chained == nullptr) {
-                landing = leave_plain(s->else_exit, s->else_block.run(s->else_brace_line));
-            } else {
-                count_step();
-                continue;
-            }
-            return s == first ? landing : first->else_exit;
+        const Way* way = &choose(static_cast<const If&>(self));
+        const Way* taken = way;
+        while (taken->inner != nullptr) {
+            count_step();
+            taken = &choose(*taken->inner);
         }
+        taken->block.run(taken->brace_line);
+        return way->exit;
     }
-    static Landing leave_plain(const Landing& exit, Landing stop) {
-        return exit.with_line(exit.line() > 0 ? exit.line() : stop.line());
+    // The way the condition takes, chosen by a branch: the processor guesses
+    // a branch and goes on, where it would wait for the condition to select.
+    static const Way& choose(const If& s) {
+        if (holds(s.condition)) return s.ways[0];
+        const Way* otherwise = &s.ways[1];
+        asm("" : "+r"(otherwise));  // the compiler cannot turn an asm into a select
+        return *otherwise;
     }
-    // The one exit of each block of a plain if, kept at hand.
-    Landing then_exit{};
-    Landing else_exit{};
-    const If* chained = nullptr;  // the if that is all of the else block
-    void keep_plain_exits() {
-        then_exit = then_exits[0].landing;
-        if (runs_else) else_exit = else_exits[0].landing;
-        Statement::run = run_plain;
-        const Statement* only = runs_else ? else_block.only_statement() : nullptr;
-        if (only != nullptr && only->run == run_plain && else_exit.line() > 0) chained = static_cast<const If*>(only);
+    void make_plain() {
+        ways[0].exit = ways[0].exits[0].landing;
+        ways[1].exit = runs_else ? ways[1].exits[0].landing : skipped.landing;
+        for (Way& way : ways) {
+            const Statement* sole = way.block.sole();
+            if (sole != nullptr && sole->run == run_plain) way.inner = static_cast<const If*>(sole);
+        }
+        settle<run_plain>(*this);
     }
 };
 
@@ -110,11 +114,11 @@ std::optional<Fault> read_else_part(Reader& reader, bool run) {
 // The block of an if or an else, and how the if ends from each place where
 // the block can stop: past its '}', and an else part skipped after an if's
 // own block.
-Sequence compile_block(Compiler& compiler, const Reader& reader, Context context, bool reads_else,
-                       std::vector<Exit>& exits) {
+void compile_block(Compiler& compiler, const Reader& reader, Context context, bool reads_else, If::Way& way) {
     tell_unclosed(reader, reader.at);
     std::vector<int> stops;
-    Sequence block = compiler.sequence(reader.at, Sequence::Until::CLOSING_BRACE, 0, context, stops);
+    way.brace_line = reader.line;
+    way.block = compiler.sequence(reader.at, Sequence::Until::CLOSING_BRACE, 0, context, stops);
     for (int stop : stops) {
         Reader after = reader;
         after.at = stop;
@@ -122,9 +126,8 @@ Sequence compile_block(Compiler& compiler, const Reader& reader, Context context
         after.match(TOKEN_RBRACE);
         Exit exit{stop, Landing(), reads_else ? read_else_part(after, false) : std::nullopt};
         if (!exit.fault) exit.landing = after.land();
-        exits.push_back(exit);
+        way.exits.push_back(exit);
     }
-    return block;
 }
 
 }  // namespace
@@ -135,16 +138,15 @@ Owned<> compile_if(Compiler& compiler, int start, Context context) {
     if (!reader.match(TOKEN_LPAREN)) return failing_statement(reader.expected_after(TOKEN_LPAREN, "'if'"));
     auto statement = new_statement<If>();
     Expression condition = compile_expression(reader, compiler.pool);
-    statement->condition = condition_of(condition.root);
+    statement->condition = condition.root;
     if (condition.faulted) return statement;
     if (!reader.match(TOKEN_RPAREN)) statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
     else if (!reader.match(TOKEN_LBRACE)) statement->header_fault = reader.expected_after(TOKEN_LBRACE, "if condition");
     if (statement->header_fault) return statement;
 
-    statement->brace_line = reader.line;
     int body_start = reader.at;
     reader.flow(Findings::Step::BRANCH, start);
-    statement->then_block = compile_block(compiler, reader, context, true, statement->then_exits);
+    compile_block(compiler, reader, context, true, statement->ways[0]);
     reader.flow(Findings::Step::OTHERWISE, start);
     reader.at = after_block(body_start);
     int skipped_from = reader.at;
@@ -154,11 +156,10 @@ Owned<> compile_if(Compiler& compiler, int start, Context context) {
     if (!statement->runs_else) {
         if (!else_fault) statement->skipped.landing = reader.land();
     } else {
-        statement->else_brace_line = reader.line;
-        statement->else_block = compile_block(compiler, reader, context, false, statement->else_exits);
+        compile_block(compiler, reader, context, false, statement->ways[1]);
     }
     reader.flow(Findings::Step::JOIN, start);
-    if (statement->is_plain()) statement->keep_plain_exits();
+    if (statement->is_plain()) statement->make_plain();
     return statement;
 }
 
@@ -167,18 +168,18 @@ namespace {
 // while (condition) { ... }  the condition is evaluated once before the loop,
 // as reading it to find where it ends does.
 struct While : StatementOf<While> {
-    Condition condition;
+    const Node* condition = nullptr;
     std::optional<Fault> header_fault;
     int brace_line = 0;
     Landing after;  // past the body
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
 
     static Landing run(const While& s) {
-        evaluate(s.condition.node);
+        evaluate(s.condition);
         if (s.header_fault) raise(*s.header_fault);
         for (;;) {
             count_pass();
-            if (!s.condition.holds()) break;
+            if (!holds(s.condition)) break;
             s.body.run(s.brace_line);
         }
         return s.after;
@@ -194,7 +195,7 @@ Owned<> compile_while(Compiler& compiler, int start, Context context) {
     auto statement = new_statement<While>();
     reader.flow(Findings::Step::LOOP, start);
     Expression condition = compile_expression(reader, compiler.pool);
-    statement->condition = condition_of(condition.root);
+    statement->condition = condition.root;
     if (!condition.faulted && !reader.check(TOKEN_RPAREN)) {
         statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
     } else if (!condition.faulted && reader.kind(1) != TOKEN_LBRACE) {
@@ -235,28 +236,22 @@ int for_init_end(int start) {
 struct For : StatementOf<For> {
     Sequence init{nullptr, Sequence::Until::INDEX, 0};
     int brace_line = 0;
-    Condition condition;  // without a node when the clause is empty
+    const Node* condition = nullptr;  // none when the clause is empty
     int condition_line = 0;           // where reading the condition ends
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
     Sequence update{nullptr, Sequence::Until::INDEX, 0};
-    Statement::Run update_form = nullptr;  // for an update clause of one statement
     Landing after;  // past the body, at the line each way there gives
 
     static Landing run(const For& s) {
         int line = s.init.run(s.brace_line).line();
-        if (s.condition.node == nullptr) return s.after.with_line(line);  // the body never runs
+        if (s.condition == nullptr) return s.after.with_line(line);  // the body never runs
         for (;;) {
             count_pass();
-            if (!s.condition.holds()) break;
+            if (!holds(s.condition)) break;
             Landing body = s.body.run(s.condition_line);
-            if (s.update_form != nullptr) {
-                s.update.run_only_as(s.update_form);
-                in_for_loop_update = 0;
-            } else if (!s.update.empty()) {
-                in_for_loop_update = 1;
-                s.update.run(body.line());
-                in_for_loop_update = 0;
-            }
+            in_for_loop_update = 1;
+            s.update.run(body.line());
+            in_for_loop_update = 0;
         }
         return s.after.with_line(s.condition_line);
     }
@@ -278,7 +273,7 @@ bool compile_loop(Compiler& compiler, Reader& reader, For& statement, int body_s
     reader.flow(Findings::Step::LOOP, reader.at);
     reader.line = tokens[reader.at].line;
     Expression expression = compile_expression(reader, compiler.pool);
-    statement.condition = condition_of(expression.root);
+    statement.condition = expression.root;
     statement.condition_line = reader.line;
     if (!expression.faulted) {
         reader.flow(Findings::Step::BODY, reader.at);
@@ -287,8 +282,7 @@ bool compile_loop(Compiler& compiler, Reader& reader, For& statement, int body_s
         int update_end = scan_to(update_start, TOKEN_RPAREN);
         statement.update =
             compiler.sequence(update_start, Sequence::Until::INDEX, update_end, Context::UPDATE_CLAUSE, stops);
-        const Statement* only = statement.update.only_statement();
-        if (only != nullptr) statement.update_form = in_update_clause(*only);
+        if (const Statement* sole = statement.update.sole()) runs_with_update_flag(*sole);
     }
     reader.flow(Findings::Step::LOOP_END, reader.at);
     return !expression.faulted;

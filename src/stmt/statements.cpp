@@ -11,14 +11,22 @@ int print_newline = 1;
 namespace {
 
 // name = value;  the target is looked up before the value is read. In a for
-// loop's update clause the statement ends with its value.
+// loop's update clause the statement ends with its value. The assignment of
+// a number that ends in one way settles when it runs again: its target
+// found, its value's operation (the root of the expression) copied in and
+// taken into its own way.
 struct Assignment : StatementOf<Assignment> {
+    // What a settled assignment reads, first, to share cache lines.
+    mutable Variable* variable = nullptr;  // the target's
+    mutable Node root{};
+    Landing landing;  // where it then ends: after its ';', or its value in an update clause
     NameRef target;
     const char* text = nullptr;  // a string literal, else the expression
     const Node* value = nullptr;
     Landing update_landing;      // where it ends in an update clause
     Reader::Ending ending{};
-    Landing ending_landing;      // where it ends after its ';' 
+    bool settles = false;
+    mutable bool ran = false;
 
     static Landing run(const Assignment& s) {
         Variable* target = defined_variable(s.target);
@@ -28,12 +36,54 @@ struct Assignment : StatementOf<Assignment> {
         } else {
             target->number = evaluate(s.value);
             target->is_string = 0;
+            if (s.settles && s.ran) settle(s);
+            s.ran = true;
         }
         if (in_for_loop_update) return s.update_landing;
-        if (s.ending.missing) raise(*s.ending.missing);
-        return s.ending.landing;
+        return s.ending.reached();
     }
+    static void settle(const Assignment& s);  // on the way of its value's operation
 };
+
+template <double (*value)(const Node&)>
+void assign(const Assignment& s) {
+    double number = value(s.root);
+    Variable* target = s.variable;
+    target->number = number;
+    target->is_string = 0;
+}
+
+struct SettledForm {
+    double (*value)(const Node&);
+    void (*settle)(const Statement&);
+};
+
+template <double (*value)(const Node&)>
+constexpr SettledForm settled_form = {value, settle_on<Assignment, assign<value>>};
+
+template <Apply apply>
+constexpr auto arithmetic_forms = by_operand_kinds([]<int a, int b>() { return settled_form<settled<apply, a, b>>; });
+
+const SettledForm other_forms[] = {settled_form<nodes::constant>, settled_form<nodes::read_leaf>};
+
+const decltype(arithmetic_forms<apply::add>)* const settled_forms[] = {
+    &arithmetic_forms<apply::add>,       &arithmetic_forms<apply::subtract>,
+    &arithmetic_forms<apply::multiply>,  &arithmetic_forms<apply::divide>,
+    &arithmetic_forms<apply::remainder>, &arithmetic_forms<apply::remainder_by_whole>};
+
+void Assignment::settle(const Assignment& s) {
+    s.variable = s.target.variable;
+    s.root = *s.value;
+    for (const auto* forms : settled_forms) {
+        for (const SettledForm& form : *forms) {
+            if (form.value == s.value->evaluate) return form.settle(s);
+        }
+    }
+    for (const SettledForm& form : other_forms) {
+        if (form.value == s.value->evaluate) return form.settle(s);
+    }
+    settle_on<Assignment, assign<evaluate_node>>(s);
+}
 
 // The value of an assignment or a declaration: a whole string literal, or an
 // expression.
@@ -45,49 +95,9 @@ bool read_value(Compiler& compiler, Reader& reader, const char*& text, const Nod
     }
     Expression expression = compile_expression(reader, compiler.pool);
     value = expression.root;
-    if (value->evaluate == nodes::variable) reader.note(value->name.name, value->name.line, Findings::Use::COPIED);
+    if (value->evaluate == nodes::variable) reader.note(value->name, value->line, Findings::Use::COPIED);
     return !expression.faulted;
 }
-
-// The usual assignment of a number: outside an update clause, with its ';'.
-Landing assign_number(const Statement& self) {
-    const auto& s = static_cast<const Assignment&>(self);
-    Variable* target = defined_variable(s.target);
-    target->number = evaluate(s.value);
-    target->is_string = 0;
-    return s.ending.landing;
-}
-
-bool adds_constant(const Assignment& s) {
-    return s.value != nullptr && s.value->evaluate == binary_forms(Operation::ADD).name_with_constant;
-}
-
-// The target and the name once both were found; the first time, the
-// slower way finds them, or fails.
-template <Landing Assignment::*landing>
-[[gnu::noinline]] Landing add_constant_first(const Assignment& s) {
-    Variable* target = defined_variable(s.target);
-    target->number = defined_variable(s.value->left->name)->number + s.value->number;
-    target->is_string = 0;
-    return s.*landing;
-}
-
-template <Landing Assignment::*landing>
-Landing add_constant_to(const Statement& self) {
-    const auto& s = static_cast<const Assignment&>(self);
-    Variable* target = s.target.variable;
-    const Variable* source = s.value->left->name.variable;
-    if (target == nullptr || source == nullptr) [[unlikely]] return add_constant_first<landing>(s);
-    target->number = source->number + s.value->number;
-    target->is_string = 0;
-    return s.*landing;
-}
-
-// name = name + constant, the commonest assignment: outside an update
-// clause with its ';', and in an update clause that ends with it, where it
-// always runs with the clause's flag set.
-Landing add_constant(const Statement& self) { return add_constant_to<&Assignment::ending_landing>(self); }
-Landing add_constant_in_update(const Statement& self) { return add_constant_to<&Assignment::update_landing>(self); }
 
 }  // namespace
 
@@ -103,16 +113,16 @@ Owned<> compile_assignment(Compiler& compiler, int start, Context context) {
     if (context == Context::UPDATE_CLAUSE) statement->update_landing = reader.land();
     // In an update clause the ';' is missing only where a loop nested there cleared the clause's flag.
     statement->ending = (context == Context::UPDATE_CLAUSE ? reader.unnoted() : reader).end_statement("assignment");
-    statement->ending_landing = statement->ending.landing;
-    if (context == Context::PLAIN && !statement->ending.missing && statement->text == nullptr) {
-        statement->Statement::run = adds_constant(*statement) ? add_constant : assign_number;
-    }
+    statement->landing = statement->ending.landing;
+    statement->settles = context == Context::PLAIN && !statement->ending.missing && statement->text == nullptr;
     return statement;
 }
 
-Statement::Run in_update_clause(const Statement& statement) {
-    if (statement.run != StatementOf<Assignment>::dispatch) return nullptr;  // not an assignment as compiled
-    return adds_constant(static_cast<const Assignment&>(statement)) ? add_constant_in_update : nullptr;
+void runs_with_update_flag(const Statement& statement) {
+    if (statement.run != StatementOf<Assignment>::dispatch) return;  // not an assignment
+    auto& assignment = const_cast<Assignment&>(static_cast<const Assignment&>(statement));
+    assignment.landing = assignment.update_landing;
+    assignment.settles = assignment.text == nullptr;
 }
 
 void set_declared_value(Variable* variable, const char* text, double number) {
@@ -123,7 +133,6 @@ void set_declared_value(Variable* variable, const char* text, double number) {
     } else {
         variable->number = number;
         variable->is_string = 0;
-        variable->string[0] = '\0';
     }
     variable->is_array = 0;
 }
@@ -148,8 +157,7 @@ struct Declaration : StatementOf<Declaration> {
         Variable* variable = s.name.find();
         if (variable == nullptr) variable = s.name.variable = find_or_create_variable(s.name.name, s.value_line);
         set_declared_value(variable, s.text, number);
-        if (s.ending.missing) raise(*s.ending.missing);
-        return s.ending.landing;
+        return s.ending.reached();
     }
 };
 
@@ -240,8 +248,7 @@ struct Print : StatementOf<Print> {
             if (newline) text += '\n';
         }
         check_output();
-        if (s.ending.missing) raise(*s.ending.missing);
-        return s.ending.landing;
+        return s.ending.reached();
     }
 };
 
