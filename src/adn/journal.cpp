@@ -100,16 +100,11 @@ bool exists(const std::string& path) {
     return lstat(path.c_str(), &status) == 0;
 }
 
-bool is_folder(const std::string& path) {
-    struct stat status {};
-    return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 // The old file goes aside: linked when the package stays in place until its
 // new file replaces it, moved when it is to go.
 bool set_file_aside(const std::string& name, bool replaced) {
     std::string kept = kept_path(name);
-    if (is_folder(package_path(name)) || !remove_file(kept)) return false;
+    if (is_directory(package_path(name)) || !remove_file(kept)) return false;
     file_step();
     if (replaced && link(package_path(name).c_str(), kept.c_str()) == 0) return true;
     return move_file(package_path(name), kept);

@@ -80,9 +80,7 @@ int download_into(const char* address, FileBeside& file, const DownloadCaps& cap
 }
 
 int download_replacing_file(const char* address, const char* path) {
-    std::string target = path;
-    std::size_t slash = target.rfind('/');
-    sweep_leftovers(slash == std::string::npos ? "." : target.substr(0, slash == 0 ? 1 : slash));
+    sweep_leftovers(folder_of(path));
     FileBeside file(path);
     if (download_into(address, file, FILE_CAPS) != 0) return 1;
     return file.put_in_place() ? 0 : 1;

@@ -17,11 +17,6 @@ constexpr char RANDOM_PART[] = "XXXXXX";
 // A temporary name whose file another process took first is tried afresh.
 constexpr int CREATION_TRIES = 8;
 
-bool is_directory(const std::string& path) {
-    struct stat status {};
-    return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 // The mode of the regular file at `target`, or the one a file created the
 // ordinary way gets: 0666 less the umask.
 mode_t mode_for(const std::string& target) {
@@ -30,16 +25,6 @@ mode_t mode_for(const std::string& target) {
     mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
-}
-
-bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
-// True when the open file is locked by us and still stands at `path`: a
-// sweep that took the file between its creation and its lock has removed it.
-bool lock_as_own(int descriptor, const std::string& path) {
-    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) return false;
-    struct stat opened {}, named {};
-    return fstat(descriptor, &opened) == 0 && lstat(path.c_str(), &named) == 0 && same_file(opened, named);
 }
 
 bool write_all(int descriptor, const std::string& contents) {
@@ -56,6 +41,24 @@ bool write_all(int descriptor, const std::string& contents) {
 }
 
 }  // namespace
+
+bool is_directory(const std::string& path) {
+    struct stat status {};
+    return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+std::string folder_of(const std::string& path) {
+    std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return path.substr(0, slash == 0 ? 1 : slash);
+}
+
+bool lock_as_own(int descriptor, const std::string& path) {
+    if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) return false;
+    struct stat opened {}, named {};
+    return fstat(descriptor, &opened) == 0 && lstat(path.c_str(), &named) == 0 && opened.st_dev == named.st_dev &&
+           opened.st_ino == named.st_ino;
+}
 
 std::string temporary_name_for(const std::string& target) {
     std::size_t slash = target.rfind('/');

@@ -11,6 +11,17 @@
 // run left.
 inline constexpr char TEMPORARY_MARK[] = ".zentul-tmp.";
 
+// True when a folder (not a link to one) stands at `path`.
+bool is_directory(const std::string& path);
+
+// The folder that holds `path`: "." for a bare name, "/" for one at the root.
+std::string folder_of(const std::string& path);
+
+// True when the open file or folder is locked by this process and still
+// stands at `path`: a sweep that took it between its making and its locking
+// has removed it, or is about to.
+bool lock_as_own(int descriptor, const std::string& path);
+
 // The name of a temporary file for `target` (a path), in the target's folder:
 // the target's file name is cut so that the name stays within 255 bytes.
 std::string temporary_name_for(const std::string& target);

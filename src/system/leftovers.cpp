@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,8 +19,6 @@ constexpr std::size_t RANDOM_LENGTH = 6;
 // A folder that a sweep took between its making and its locking is made afresh.
 constexpr int CREATION_TRIES = 8;
 
-bool same_file(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
-
 void remove_entry(const std::string& path, bool folder) {
     std::error_code ignored;
     if (folder) {
@@ -36,10 +33,9 @@ void remove_entry(const std::string& path, bool folder) {
 void remove_if_orphan(const std::string& path) {
     int descriptor = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) return;
-    struct stat opened {}, named {};
+    struct stat opened {};
     bool orphan = fstat(descriptor, &opened) == 0 && opened.st_uid == geteuid() &&
-                  (S_ISREG(opened.st_mode) || S_ISDIR(opened.st_mode)) && flock(descriptor, LOCK_EX | LOCK_NB) == 0 &&
-                  lstat(path.c_str(), &named) == 0 && same_file(opened, named);
+                  (S_ISREG(opened.st_mode) || S_ISDIR(opened.st_mode)) && lock_as_own(descriptor, path);
     if (orphan) remove_entry(path, S_ISDIR(opened.st_mode));
     close(descriptor);
 }
@@ -66,10 +62,7 @@ PrivateFolder::PrivateFolder(const std::string& parent, const std::string& stem)
         path_ = parent + "/." + stem + TEMPORARY_MARK + "XXXXXX";
         if (mkdtemp(path_.data()) == nullptr) return;  // made with mode 0700
         descriptor_ = open(path_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        struct stat opened {}, named {};
-        bool own = descriptor_ >= 0 && flock(descriptor_, LOCK_EX | LOCK_NB) == 0 &&
-                   fstat(descriptor_, &opened) == 0 && lstat(path_.c_str(), &named) == 0 && same_file(opened, named);
-        if (own) return;
+        if (descriptor_ >= 0 && lock_as_own(descriptor_, path_)) return;
         if (descriptor_ >= 0) close(descriptor_);  // taken by a sweep, which removes it
         descriptor_ = -1;
     }
