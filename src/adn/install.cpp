@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -40,19 +39,6 @@ public:
 };
 
 std::string package_path(const std::string& name) { return adn_path(name + ".zep"); }
-
-bool is_unsafe_byte(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
-
-// A name becomes a file name and part of an address and a table line.
-bool is_valid_package_name(const char* name) {
-    std::size_t length = std::strlen(name);
-    if (length == 0 || length > NAME_LIMIT) return false;
-    if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0) return false;
-    for (const char* c = name; *c != '\0'; c++) {
-        if (*c == '/' || *c == '\\' || *c == '|' || is_unsafe_byte(static_cast<unsigned char>(*c))) return false;
-    }
-    return true;
-}
 
 bool refuse_invalid_name(const char* name) {
     if (is_valid_package_name(name)) return false;

@@ -6,9 +6,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <algorithm>
 #include <optional>
 
 #include "adn/messages.h"
+#include "adn/registry.h"
 #include "adn/text_files.h"
 
 namespace {
@@ -16,6 +18,8 @@ namespace {
 constexpr char JOURNAL_FIRST_LINE[] = "zentul journal 1\n";
 constexpr char JOURNAL_LAST_LINE[] = "end\n";
 constexpr char NO_TABLE[] = "none";
+constexpr char FILE_KEPT[] = "kept";
+constexpr char NO_FILE[] = "none";
 
 // What undoing a commit needs.
 struct Journal {
@@ -37,7 +41,7 @@ std::string kept_path(const std::string& name) {
 std::string journal_text(const Journal& journal) {
     std::string text = JOURNAL_FIRST_LINE;
     text += "package " + journal.name + "\n";
-    text += std::string("file ") + (journal.had_file ? "kept" : "none") + "\n";
+    text += std::string("file ") + (journal.had_file ? FILE_KEPT : NO_FILE) + "\n";
     text += "table " + (journal.table ? std::to_string(journal.table->size()) : std::string(NO_TABLE)) + "\n";
     if (journal.table) text += *journal.table;
     return text + JOURNAL_LAST_LINE;
@@ -53,46 +57,63 @@ bool read_field(const std::string& text, std::size_t& at, const char* word, std:
     return true;
 }
 
+// The size of a table as the journal writes it: plain decimal digits, no
+// sign, blank or anything after them, and no more than the text can hold.
+std::optional<std::size_t> table_size(const std::string& digits, std::size_t most) {
+    if (digits.empty() || digits.size() > std::to_string(most).size() ||
+        !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        return std::nullopt;
+    }
+    std::size_t size = std::stoul(digits);
+    if (size > most) return std::nullopt;
+    return size;
+}
+
+// The journal as commit_package_change writes it, word for word; anything
+// else is no journal of this program's, and nothing may be done after it.
 std::optional<Journal> parse_journal(const std::string& text) {
     Journal journal;
     std::string file, table;
     std::size_t at = sizeof JOURNAL_FIRST_LINE - 1;
     if (text.compare(0, at, JOURNAL_FIRST_LINE) != 0 || !read_field(text, at, "package", journal.name) ||
-        !read_field(text, at, "file", file) || !read_field(text, at, "table", table)) {
+        !read_field(text, at, "file", file) || !read_field(text, at, "table", table) ||
+        !is_valid_package_name(journal.name) || (file != FILE_KEPT && file != NO_FILE)) {
         return std::nullopt;
     }
-    journal.had_file = file == "kept";
+    journal.had_file = file == FILE_KEPT;
     if (table != NO_TABLE) {
-        std::size_t size = 0;
-        try {
-            size = std::stoul(table);
-        } catch (...) {
-            return std::nullopt;
-        }
-        if (size > text.size() - at) return std::nullopt;
-        journal.table = text.substr(at, size);
-        at += size;
+        std::optional<std::size_t> size = table_size(table, text.size() - at);
+        if (!size) return std::nullopt;
+        journal.table = text.substr(at, *size);
+        at += *size;
     }
-    if (text.compare(at, std::string::npos, JOURNAL_LAST_LINE) != 0 || journal.name.empty()) return std::nullopt;
+    if (text.compare(at, std::string::npos, JOURNAL_LAST_LINE) != 0) return std::nullopt;
     return journal;
 }
 
 // The folder's entries reach the disk: a rename or a removal is then kept.
-void sync_folder() {
+// The journal goes only after every rename it undoes has been synced so.
+bool sync_folder() {
+    file_step(FileStep::SYNC_FOLDER, ADN_DIRECTORY);
     int folder = open(ADN_DIRECTORY, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return;
-    fsync(folder);
+    if (folder < 0) return false;
+    bool synced = fsync(folder) == 0;
     close(folder);
+    return synced;
 }
 
 bool remove_file(const std::string& path) {
-    file_step();
+    file_step(FileStep::REMOVE, path);
     return unlink(path.c_str()) == 0 || errno == ENOENT;
 }
 
 bool move_file(const std::string& from, const std::string& to) {
-    file_step();
-    return std::rename(from.c_str(), to.c_str()) == 0;
+    file_step(FileStep::RENAME, to);
+    return std::rename(from.c_str(), to.c_str()) == 0 && sync_folder();
+}
+
+bool replace_and_sync(const std::string& path, const std::string& contents) {
+    return replace_file(path, contents) && sync_folder();
 }
 
 bool exists(const std::string& path) {
@@ -105,16 +126,12 @@ bool exists(const std::string& path) {
 bool set_file_aside(const std::string& name, bool replaced) {
     std::string kept = kept_path(name);
     if (is_directory(package_path(name)) || !remove_file(kept)) return false;
-    file_step();
-    if (replaced && link(package_path(name).c_str(), kept.c_str()) == 0) return true;
+    file_step(FileStep::LINK, kept);
+    if (replaced && link(package_path(name).c_str(), kept.c_str()) == 0) return sync_folder();
     return move_file(package_path(name), kept);
 }
 
-bool write_journal(const Journal& journal) {
-    bool written = replace_file(journal_path(), journal_text(journal));
-    sync_folder();
-    return written;
-}
+bool write_journal(const Journal& journal) { return replace_and_sync(journal_path(), journal_text(journal)); }
 
 // Puts the file and the table back as the journal has them, then removes
 // the journal. Every step can be done again: a process killed while undoing
@@ -129,11 +146,10 @@ bool undo(const Journal& journal) {
         undone = move_file(kept, path) && remove_file(kept);  // the same file under both names: the move does nothing
     }
     if (journal.table) {
-        undone = undone && replace_file(table_path(), *journal.table);
+        undone = undone && replace_and_sync(table_path(), *journal.table);
     } else {
-        undone = undone && remove_file(table_path());
+        undone = undone && remove_file(table_path()) && sync_folder();
     }
-    sync_folder();
     return undone && remove_file(journal_path());
 }
 
@@ -151,12 +167,12 @@ std::optional<Journal> read_journal(bool& present) {
 bool apply_change(const PackageChange& change, const Journal& journal, std::string& failed_path) {
     bool removal = change.new_file == nullptr;
     failed_path = table_path();
-    if (removal && !replace_file(table_path(), change.new_table)) return false;
+    if (removal && !replace_and_sync(table_path(), change.new_table)) return false;
     failed_path = package_path(change.name);
     if (journal.had_file && !set_file_aside(change.name, !removal)) return false;
-    if (!removal && !change.new_file->put_in_place()) return false;
+    if (!removal && !(change.new_file->put_in_place() && sync_folder())) return false;
     failed_path = table_path();
-    return removal || replace_file(table_path(), change.new_table);
+    return removal || replace_and_sync(table_path(), change.new_table);
 }
 
 }  // namespace
@@ -179,20 +195,29 @@ bool commit_package_change(const PackageChange& change) {
     return false;
 }
 
+void report_journal_refused() { std::printf(adn_text::RECOVERY_FAILED, journal_path().c_str()); }
+
 bool recover_package_change() {
     bool present = false;
     std::optional<Journal> journal = read_journal(present);
     if (!present) return true;
     if (journal && undo(*journal)) return true;
-    std::printf(adn_text::RECOVERY_FAILED, journal_path().c_str());
+    report_journal_refused();
     return false;
 }
 
-FileText read_committed_table() {
+std::optional<FileText> read_committed_table() {
     bool present = false;
     std::optional<Journal> journal = read_journal(present);
-    if (!present) return read_file_text(table_path().c_str(), TABLE_READ);
-    if (!journal) return FileText{ReadOutcome::FAILED, {}, EIO};
+    if (!present) {
+        file_step(FileStep::READ, table_path());
+        FileText table = read_file_text(table_path().c_str(), TABLE_READ);
+        // A commit that began meanwhile may have changed the table, and may
+        // yet be undone: then its journal holds the table that counts.
+        journal = read_journal(present);
+        if (!present) return table;
+    }
+    if (!journal) return std::nullopt;
     if (!journal->table) return FileText{ReadOutcome::MISSING, {}, ENOENT};
     return FileText{ReadOutcome::READ, *journal->table, 0};
 }

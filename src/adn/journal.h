@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "system/file_beside.h"
@@ -32,7 +33,13 @@ bool commit_package_change(const PackageChange& change);
 // undone: then nothing may change.
 bool recover_package_change();
 
+// Says that the journal stands and cannot be undone: RECOVERY_FAILED.
+void report_journal_refused();
+
 // The package table as the last finished commit left it, for a reader that
 // does not hold the lock: the journal's table while a commit is under way or
-// was cut short, else the table's file.
-FileText read_committed_table();
+// was cut short, else the table's file, read before the journal is looked
+// for again. Nothing when a journal is there that cannot be read: it is
+// refused like any file that another user could have written (only a
+// regular file of this user's, every word as a commit writes it).
+std::optional<FileText> read_committed_table();

@@ -65,6 +65,8 @@ void add_repository_record(const std::string& url) {
 // Why each table cannot be used: empty while it can be.
 std::string packages_unreadable;
 std::string repositories_unreadable;
+// The package table cannot be had for a journal that cannot be undone.
+bool journal_unreadable = false;
 
 bool is_usable(const FileText& file) {
     return file.outcome == ReadOutcome::READ || file.outcome == ReadOutcome::MISSING;
@@ -84,7 +86,9 @@ void load_repositories() {
 
 void load_packages() {
     package_count = 0;
-    FileText file = read_committed_table();
+    std::optional<FileText> committed = read_committed_table();
+    journal_unreadable = !committed;
+    FileText file = committed.value_or(FileText{ReadOutcome::MISSING, {}, 0});
     packages_unreadable = is_usable(file) ? "" : read_failure_reason(file, TABLE_READ);
     LineReader lines(file.text);
     std::string line;
@@ -99,6 +103,12 @@ void load_packages() {
 bool report_unreadable(const std::string& reason, const std::string& path) {
     if (reason.empty()) return false;
     std::printf(adn_text::TABLE_UNREADABLE, path.c_str(), reason.c_str());
+    return true;
+}
+
+bool report_unreadable_packages() {
+    if (!journal_unreadable) return report_unreadable(packages_unreadable, packages_path());
+    report_journal_refused();
     return true;
 }
 
@@ -147,13 +157,21 @@ void warn_without_slash(const char* url) {
 bool is_valid_repository_address(const char* url) {
     if (*url == '\0' || *url == '-') return false;
     for (const char* c = url; *c != '\0'; c++) {
-        unsigned char byte = static_cast<unsigned char>(*c);
-        if (byte == '|' || byte < 0x20 || byte == 0x7F) return false;
+        if (*c == '|' || is_unsafe_byte(static_cast<unsigned char>(*c))) return false;
     }
     return true;
 }
 
 }  // namespace
+
+bool is_valid_package_name(const std::string& name) {
+    if (name.empty() || name.size() > NAME_LIMIT || name == "." || name == ".." || carries_temporary_mark(name)) {
+        return false;
+    }
+    return std::none_of(name.begin(), name.end(), [](char c) {
+        return c == '/' || c == '\\' || c == '|' || is_unsafe_byte(static_cast<unsigned char>(c));
+    });
+}
 
 std::string cut_text(const std::string& text, std::size_t limit) {
     return text.size() > limit ? text.substr(0, limit) : text;
@@ -181,7 +199,7 @@ std::string packages_text() {
 bool save_packages() { return save_file(packages_path(), packages_text()); }
 
 bool report_unreadable_tables() {
-    bool packages = report_unreadable(packages_unreadable, packages_path());
+    bool packages = report_unreadable_packages();
     return report_unreadable(repositories_unreadable, repositories_path()) || packages;
 }
 
@@ -253,7 +271,7 @@ int remove_repository(const char* url) {
 }
 
 int list_packages() {
-    if (report_unreadable(packages_unreadable, packages_path())) return -1;
+    if (report_unreadable_packages()) return -1;
     if (package_count == 0) {
         print_text_line(adn_text::NO_PACKAGES);
         return 0;

@@ -31,6 +31,14 @@ extern int package_count;
 extern Repository repositories[MAX_REPOSITORIES];
 extern int repo_count;
 
+// A control byte: it would break a line of a table.
+inline bool is_unsafe_byte(unsigned char byte) { return byte < 0x20 || byte == 0x7F; }
+
+// A name becomes a file name in .adn, part of an address and a table line:
+// 1 to NAME_LIMIT bytes, not "." or "..", without '/', '\\', '|', a control
+// byte or the temporary files' mark.
+bool is_valid_package_name(const std::string& name);
+
 // The text cut to at most `limit` bytes.
 std::string cut_text(const std::string& text, std::size_t limit);
 

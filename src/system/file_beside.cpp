@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 
-void (*before_file_step)() = nullptr;
+void (*before_file_step)(FileStep, const std::string&) = nullptr;
 
 namespace {
 
@@ -17,11 +17,15 @@ constexpr char RANDOM_PART[] = "XXXXXX";
 // A temporary name whose file another process took first is tried afresh.
 constexpr int CREATION_TRIES = 8;
 
-// The mode of the regular file at `target`, or the one a file created the
-// ordinary way gets: 0666 less the umask.
+// The mode of the regular file at `target` when this user owns it, or the
+// one a file created the ordinary way gets: 0666 less the umask. A file
+// that another user planted gives nothing: its mode was not this user's
+// choice.
 mode_t mode_for(const std::string& target) {
     struct stat status {};
-    if (lstat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode)) return status.st_mode & 0777;
+    if (lstat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == geteuid()) {
+        return status.st_mode & 0777;
+    }
     mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
@@ -92,7 +96,7 @@ void FileBeside::empty() {
 
 bool FileBeside::put_in_place() {
     if (!ready()) return false;
-    file_step();
+    file_step(FileStep::RENAME, target_);
     bool placed = fsync(descriptor_) == 0 && std::rename(path_.c_str(), target_.c_str()) == 0;
     if (!placed) {
         remove();

@@ -11,6 +11,12 @@
 // run left.
 inline constexpr char TEMPORARY_MARK[] = ".zentul-tmp.";
 
+// A name that carries the mark is never a target of this program's own: a
+// sweep could take it for a temporary file.
+inline bool carries_temporary_mark(const std::string& name) {
+    return name.find(TEMPORARY_MARK) != std::string::npos;
+}
+
 // True when a folder (not a link to one) stands at `path`.
 bool is_directory(const std::string& path);
 
@@ -28,7 +34,7 @@ std::string temporary_name_for(const std::string& target);
 
 // A fresh file beside a target, for a download or a save to write into,
 // created exclusively (mkstemp), locked, and given the mode of the file it
-// will replace (or of an ordinary new file). The target stays untouched until
+// will replace when this user owns that file, else of an ordinary new file. The target stays untouched until
 // put_in_place() renames the file over it, which replaces a symbolic link
 // there rather than writing through it. A file never put in place is removed
 // when this object ends: after a failed or interrupted download the target
@@ -65,10 +71,14 @@ private:
 // file is removed, the old file stays, and the result is false.
 bool replace_file(const std::string& path, const std::string& contents);
 
-// Called before every rename or removal that puts files in place or takes
-// them away: tests set it to slow those steps down, or to end the process
-// there, so that every moment between two steps can be tried.
-extern void (*before_file_step)();
-inline void file_step() {
-    if (before_file_step != nullptr) before_file_step();
+// The steps that put files in place or take them away, the syncs of their
+// folder that make them last, and the reading of a table outside the lock.
+enum class FileStep { RENAME, LINK, REMOVE, SYNC_FOLDER, READ };
+
+// Called before each such step with the path it acts on: tests set it to
+// slow the steps down, to record their order, or to end the process there,
+// so that every moment between two steps can be tried.
+extern void (*before_file_step)(FileStep step, const std::string& path);
+inline void file_step(FileStep step, const std::string& path) {
+    if (before_file_step != nullptr) before_file_step(step, path);
 }

@@ -32,6 +32,7 @@ private:
 FileText outcome(ReadOutcome kind, int error = 0) { return FileText{kind, {}, error}; }
 
 bool is_allowed(const struct stat& info, const ReadRule& rule) {
+    if (rule.own_file_only) return S_ISREG(info.st_mode) && info.st_uid == geteuid() && info.st_nlink == 1;
     if (S_ISREG(info.st_mode)) return true;
     return rule.streams_too && (S_ISFIFO(info.st_mode) || S_ISCHR(info.st_mode) || S_ISSOCK(info.st_mode));
 }
@@ -101,7 +102,7 @@ FileText read_open_file(int descriptor, const ReadRule& rule) {
 
 FileText read_file_text(const char* path, const ReadRule& rule) {
     // Without O_NONBLOCK, opening a FIFO would wait for a writer, deaf to signals.
-    Descriptor file(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    Descriptor file(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | (rule.own_file_only ? O_NOFOLLOW : 0)));
     if (file.get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR) return outcome(ReadOutcome::MISSING, errno);
         return outcome(ReadOutcome::NOT_OPENED, errno);

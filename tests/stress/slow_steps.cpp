@@ -6,6 +6,6 @@
 #include "system/file_beside.h"
 
 int main(int argc, char** argv) {
-    before_file_step = [] { usleep(20000); };
+    before_file_step = [](FileStep, const std::string&) { usleep(20000); };
     return zentul_main(argc, argv);
 }
