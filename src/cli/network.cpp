@@ -7,13 +7,17 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "cli/version.h"
 #include "cli/words.h"
 #include "net/download.h"
 #include "net/shell_command.h"
 #include "net/tool_watch.h"
+#include "system/descriptor.h"
+#include "system/file_beside.h"
 #include "system/leftovers.h"
+#include "system/stop_signal.h"
 
 namespace {
 
@@ -32,6 +36,7 @@ constexpr const char* FILE_SUFFIX = ".tar.gz";
 #endif
 
 constexpr const char* VERSION_ADDRESS = ZENTUL_SERVER "/download/version.txt";
+constexpr char INSTALLED_PROGRAM[] = "/usr/local/bin/zentul";
 constexpr const char* UPDATE_FILES_BASE = ZENTUL_SERVER "/download";
 
 // The lengths to which the texts built here are cut.
@@ -51,6 +56,9 @@ std::string cut_to(std::string text, std::size_t limit) {
     if (text.size() > limit) text.resize(limit);
     return text;
 }
+
+// The text between double quotes, standing literally in a shell command.
+std::string quoted(const char* text) { return "\"" + shell_quote_escape(text) + "\""; }
 
 // Standard output goes first, so that both streams keep their order when they
 // end in one place.
@@ -117,15 +125,43 @@ void print_versions(const char* latest, const char* requested) {
     std::printf("Detected OS: %s\n", PLATFORM_NAME);
 }
 
-// Status of the platform's install command; 0 where there is none. The
-// archive is unpacked in a private folder of its own, removed afterwards.
-int run_install_command(const char* local_path) {
+// The copy of the new program beside the installed one: removed, when this
+// program may, unless it was renamed over the old one.
+class CopyBeside {
+public:
+    CopyBeside(std::string path, bool removable) : path_(std::move(path)), removable_(removable) {}
+    ~CopyBeside() {
+        if (removable_) unlink(path_.c_str());
+    }
+    CopyBeside(const CopyBeside&) = delete;
+    CopyBeside& operator=(const CopyBeside&) = delete;
+    void renamed() { removable_ = false; }
+
+private:
+    std::string path_;
+    bool removable_;
+};
+
+// Status of the platform's install steps; 0 where there are none. The
+// archive is read from `archive`, the file as it was downloaded, and
+// unpacked in a private folder of its own, removed afterwards. The program
+// is copied beside the installed one and renamed over it: a stop before the
+// rename leaves the old program, and the rename, once begun, is waited for,
+// so that its status tells which program is in place.
+int run_install_steps(const char* local_path, int archive) {
     PrivateFolder folder("/tmp", "zentul-update");
-    std::string command = install_command(PLATFORM_NAME, local_path, folder.path().c_str(), geteuid() == 0);
-    if (command.empty()) return 0;
+    bool as_root = geteuid() == 0;
+    std::string beside = random_temporary_name_for(INSTALLED_PROGRAM);
+    InstallSteps steps = install_steps(PLATFORM_NAME, local_path, folder.path().c_str(), beside.c_str(), as_root);
+    if (steps.copy.empty()) return 0;
     std::printf("%s\n", is(PLATFORM_NAME, "macos") ? "Installing package..." : "Extracting...");
-    if (!folder.ready()) return NOT_RUN_STATUS;
-    return run_tool_in_foreground(command.c_str());
+    if (!folder.ready() || lseek(archive, 0, SEEK_SET) != 0) return NOT_RUN_STATUS;
+    CopyBeside copy(beside, as_root && !steps.rename.empty());
+    int status = run_tool_in_foreground(steps.copy.c_str(), archive);
+    if (status != 0 || steps.rename.empty()) return status;
+    status = run_tool_in_foreground(steps.rename.c_str(), -1, false);
+    if (status == 0) copy.renamed();
+    return status;
 }
 
 int download_and_install(const char* version) {
@@ -134,11 +170,13 @@ int download_and_install(const char* version) {
         std::string(UPDATE_FILES_BASE) + "/" + update_directory(PLATFORM_NAME) + "/" + file_name, UPDATE_ADDRESS_LIMIT);
     std::string local_path = cut_to("/tmp/" + file_name, UPDATE_ADDRESS_LIMIT);
     std::printf("Downloading: %s\n", address.c_str());
-    if (download_replacing_file(address.c_str(), local_path.c_str()) != 0) {
-        return report_failure("Error: Failed to download update.\n");
-    }
+    Descriptor archive(download_and_open(address.c_str(), local_path.c_str(), UPDATE_CAPS));
+    if (archive.get() < 0) return report_failure("Error: Failed to download update.\n");
     std::printf("Downloaded to: %s\n", local_path.c_str());
-    if (run_install_command(local_path.c_str()) != 0) return report_failure("Error: Installation failed.\n");
+    if (run_install_steps(local_path.c_str(), archive.get()) != 0) {
+        stop_if_signalled();  // the old program stays: the signal's status says so
+        return report_failure("Error: Installation failed.\n");
+    }
     std::printf("Installation complete!\n");
     return 0;
 }
@@ -146,6 +184,15 @@ int download_and_install(const char* version) {
 bool is_version_character(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '.' ||
            c == '_' || c == '+' || c == '-';
+}
+
+// A name with the temporary files' mark, which a sweep would take for one
+// of them: true after saying so.
+bool refuses_reserved_name(const char* file_name) {
+    if (!carries_temporary_mark(file_name)) return false;
+    std::fflush(stdout);
+    std::fprintf(stderr, "Error: File name reserved for temporary files: %s\n", file_name);
+    return true;
 }
 
 // The text after the address's last '/', or `fallback` when it has none.
@@ -162,22 +209,22 @@ const char* update_directory(const char* platform_name) {
     return "deb";
 }
 
-std::string install_command(const char* platform_name, const char* local_path, const char* folder, bool as_root) {
-    std::string quoted_path = "\"" + shell_quote_escape(local_path) + "\"";
+InstallSteps install_steps(const char* platform_name, const char* local_path, const char* folder,
+                           const char* beside, bool as_root) {
     std::string sudo = as_root ? "" : "sudo ";
-    if (is(platform_name, "macos")) return cut_to(sudo + "installer -pkg " + quoted_path + " -target /", COMMAND_LIMIT);
-    if (is(platform_name, "linux")) {
-        // Only a regular file that the unpacking made is installed.
-        return cut_to("cd \"" + shell_quote_escape(folder) + "\" && tar -xzf " + quoted_path +
-                          " --no-same-owner && [ -f zentul ] && [ ! -L zentul ] && " + sudo +
-                          "cp zentul /usr/local/bin/",
-                      COMMAND_LIMIT);
+    if (is(platform_name, "macos")) {
+        return {cut_to(sudo + "installer -pkg " + quoted(local_path) + " -target /", COMMAND_LIMIT), ""};
     }
-    return "";
+    if (!is(platform_name, "linux")) return {"", ""};
+    // Only a regular file that the unpacking made is installed.
+    return {cut_to("cd " + quoted(folder) + " && tar -xzf - --no-same-owner && [ -f zentul ] && [ ! -L zentul ] && " +
+                       sudo + "cp zentul " + quoted(beside),
+                   COMMAND_LIMIT),
+            cut_to(sudo + "mv -f -T " + quoted(beside) + " " + INSTALLED_PROGRAM, COMMAND_LIMIT)};
 }
 
 bool is_valid_version_text(const char* version) {
-    if (*version == '\0') return false;
+    if (*version == '\0' || carries_temporary_mark(version)) return false;
     for (const char* c = version; *c != '\0'; c++) {
         if (!is_version_character(*c)) return false;
     }
@@ -196,8 +243,10 @@ int update_zentul(const char* version) {
 
 int download_file(const char* url) {
     if (looks_like_option(url)) return report_failure("Error: Invalid address.\n");
+    const char* file_name = file_name_of(url, "download");
+    if (refuses_reserved_name(file_name)) return 1;
     std::printf("Downloading: %s\n", url);
-    std::string local_path = cut_to(std::string("/tmp/") + file_name_of(url, "download"), UPDATE_ADDRESS_LIMIT);
+    std::string local_path = cut_to(std::string("/tmp/") + file_name, UPDATE_ADDRESS_LIMIT);
     std::printf("Saving to: %s\n", local_path.c_str());
     if (download_replacing_file(url, local_path.c_str()) != 0) return report_failure("Download failed!\n");
     std::printf("Download complete!\n");
@@ -206,8 +255,9 @@ int download_file(const char* url) {
 
 int install_library(const char* url) {
     if (looks_like_option(url)) return report_failure("Error: Invalid address.\n");
-    std::printf("Installing Zentul library...\n");
     const char* file_name = file_name_of(url, "library.zinc");
+    if (refuses_reserved_name(file_name)) return 1;
+    std::printf("Installing Zentul library...\n");
     if (std::strstr(file_name, ".zinc") == nullptr) {
         return report_failure("Error: Only .zinc files are supported.\n");
     }

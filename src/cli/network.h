@@ -13,11 +13,20 @@ int install_library(const char* url);
 // The directory of the update files for the platform: "pkg", "exe" or "deb".
 const char* update_directory(const char* platform_name);
 
-// The shell command that installs the downloaded update at `local_path`,
-// unpacking it in `folder` where it is an archive; empty for a platform
-// without one. Only a user other than root asks sudo.
-std::string install_command(const char* platform_name, const char* local_path, const char* folder, bool as_root);
+// The shell commands that install the downloaded update at `local_path`:
+// `copy` installs it, or, where it is an archive, unpacks it in `folder`
+// from standard input and copies the program to `beside`, a temporary name
+// beside the installed program; `rename` then puts that copy in place (empty
+// where there is nothing to rename). Both empty for a platform without an
+// install command. Only a user other than root asks sudo.
+struct InstallSteps {
+    std::string copy;
+    std::string rename;
+};
+InstallSteps install_steps(const char* platform_name, const char* local_path, const char* folder,
+                           const char* beside, bool as_root);
 
 // True when `version` is non-empty and only letters, digits, '.', '_', '+'
-// and '-': the only texts that are put into a file name and an address.
+// and '-', without the temporary files' mark: the only texts that are put
+// into a file name and an address.
 bool is_valid_version_text(const char* version);

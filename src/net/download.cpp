@@ -1,5 +1,8 @@
 #include "net/download.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 
@@ -80,10 +83,20 @@ int download_into(const char* address, FileBeside& file, const DownloadCaps& cap
 }
 
 int download_replacing_file(const char* address, const char* path) {
+    int file = download_and_open(address, path, FILE_CAPS);
+    if (file < 0) return 1;
+    close(file);
+    return 0;
+}
+
+int download_and_open(const char* address, const char* path, const DownloadCaps& caps) {
     sweep_leftovers(folder_of(path));
     FileBeside file(path);
-    if (download_into(address, file, FILE_CAPS) != 0) return 1;
-    return file.put_in_place() ? 0 : 1;
+    if (download_into(address, file, caps) != 0) return -1;
+    int kept = fcntl(file.descriptor(), F_DUPFD_CLOEXEC, 0);
+    if (kept >= 0 && file.put_in_place()) return kept;
+    if (kept >= 0) close(kept);
+    return -1;
 }
 
 bool run_query(const char* command, std::FILE* answer, off_t most_bytes) {

@@ -33,6 +33,11 @@ int download_into(const char* address, FileBeside& file, const DownloadCaps& cap
 // killed runs left in the target's folder is swept first.
 int download_replacing_file(const char* address, const char* path);
 
+// The same, held to `caps`, returning a descriptor open on the downloaded
+// file (the caller closes it), or -1 on failure: whatever stands at `path`
+// later, the descriptor reads the bytes that were downloaded.
+int download_and_open(const char* address, const char* path, const DownloadCaps& caps);
+
 // Runs a query command with its standard output going to `answer`, watched
 // like a download and ended past `most_bytes`; true when it succeeded.
 bool run_query(const char* command, std::FILE* answer, off_t most_bytes);

@@ -29,5 +29,9 @@ struct DownloadCaps {
 };
 
 inline constexpr DownloadCaps PACKAGE_CAPS{PACKAGE_SIZE_LIMIT, PACKAGE_TIME_LIMIT};
+// An update archive over UPDATE_SIZE_LIMIT bytes is ended and fails: a
+// release archive is a tenth of that.
+inline constexpr off_t UPDATE_SIZE_LIMIT = 128 * 1024 * 1024;
+inline constexpr DownloadCaps UPDATE_CAPS{UPDATE_SIZE_LIMIT, std::chrono::seconds{0}};
 // Other files are only kept from stalling.
 inline constexpr DownloadCaps FILE_CAPS{0, std::chrono::seconds{0}};

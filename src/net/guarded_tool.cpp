@@ -48,6 +48,7 @@ bool holds_terminal() { return isatty(STDIN_FILENO) && tcgetpgrp(STDIN_FILENO) =
     sigprocmask(SIG_SETMASK, &mask, nullptr);
     restore_signals_for_tool();
     if (options.output >= 0 && dup2(options.output, STDOUT_FILENO) < 0) _exit(NOT_RUN_STATUS);
+    if (options.input >= 0 && dup2(options.input, STDIN_FILENO) < 0) _exit(NOT_RUN_STATUS);
     if (options.file_size_limit > 0) lower_file_size_limit(options.file_size_limit);
     execl("/bin/sh", "sh", "-c", command, static_cast<char*>(nullptr));
     _exit(NOT_RUN_STATUS);

@@ -26,6 +26,7 @@ class GuardedTool {
 public:
     struct Options {
         int output = -1;               // where its standard output goes; -1: this program's
+        int input = -1;                // what it reads as standard input; -1: this program's
         off_t file_size_limit = 0;     // no file it writes may grow beyond this (0: none)
         bool in_foreground = false;    // takes the terminal while it runs
     };

@@ -70,7 +70,7 @@ ToolOutcome run_watched_tool(const char* command, const ToolWatch& watch) {
     // The tool cannot write more than one byte past the cap: the disk never
     // holds more of an oversized answer.
     off_t file_size_limit = watch.most_bytes > 0 ? watch.most_bytes + 1 : 0;
-    GuardedTool tool(command, {watch.file_is_output ? watch.file : -1, file_size_limit, false});
+    GuardedTool tool(command, {watch.file_is_output ? watch.file : -1, -1, file_size_limit, false});
     if (!tool.started()) return ToolOutcome::FAILED;
     StallWatch stall;
     Arrivals arrivals(tool.group(), watch.file);
@@ -86,11 +86,13 @@ ToolOutcome run_watched_tool(const char* command, const ToolWatch& watch) {
     }
 }
 
-int run_tool_in_foreground(const char* command) {
-    GuardedTool tool(command, {-1, 0, true});
+int run_tool_in_foreground(const char* command, int input, bool stoppable) {
+    GuardedTool tool(command, {-1, input, 0, true});
     if (!tool.started()) return NOT_RUN_STATUS;
-    while (!tool.wait_for_end(static_cast<int>(WATCH_INTERVAL.count()))) stop_if_signalled();
-    stop_if_signalled();
+    while (!tool.wait_for_end(static_cast<int>(WATCH_INTERVAL.count()))) {
+        if (stoppable) stop_if_signalled();
+    }
+    if (stoppable) stop_if_signalled();
     stop_if_interrupted(tool.status());
     return tool.status();
 }

@@ -29,6 +29,9 @@ struct ToolWatch {
 ToolOutcome run_watched_tool(const char* command, const ToolWatch& watch);
 
 // Runs `command` as a guarded tool in the terminal's foreground, so that it
-// can ask the user (sudo), and returns its shell status. Throws Stopped, the
-// tool ended, when a stop signal arrives or the tool was interrupted.
-int run_tool_in_foreground(const char* command);
+// can ask the user (sudo), with `input` (when not -1) as its standard input,
+// and returns its shell status. Throws Stopped, the tool ended, when a stop
+// signal arrives or the tool was interrupted. A tool that is not `stoppable`
+// (one whose work must not be cut in two) is waited for to its end whatever
+// signal arrives meanwhile; only its own interruption stops then.
+int run_tool_in_foreground(const char* command, int input = -1, bool stoppable = true);

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <random>
 
 void (*before_file_step)(FileStep, const std::string&) = nullptr;
 
@@ -71,6 +72,15 @@ std::string temporary_name_for(const std::string& target) {
     std::size_t room = NAME_MAX_BYTES - 1 - (sizeof TEMPORARY_MARK - 1) - (sizeof RANDOM_PART - 1);
     if (file_name.size() > room) file_name.resize(room);
     return target.substr(0, base) + "." + file_name + TEMPORARY_MARK + RANDOM_PART;
+}
+
+std::string random_temporary_name_for(const std::string& target) {
+    static constexpr char LETTERS[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::string name = temporary_name_for(target);
+    std::random_device random;
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof LETTERS - 2);
+    for (std::size_t i = name.size() - (sizeof RANDOM_PART - 1); i < name.size(); i++) name[i] = LETTERS[pick(random)];
+    return name;
 }
 
 FileBeside::FileBeside(const std::string& target) : target_(target) {

@@ -32,6 +32,10 @@ bool lock_as_own(int descriptor, const std::string& path);
 // the target's file name is cut so that the name stays within 255 bytes.
 std::string temporary_name_for(const std::string& target);
 
+// The same with its six last characters drawn at random, for a file that a
+// tool makes where this program itself may not write.
+std::string random_temporary_name_for(const std::string& target);
+
 // A fresh file beside a target, for a download or a save to write into,
 // created exclusively (mkstemp), locked, and given the mode of the file it
 // will replace when this user owns that file, else of an ordinary new file. The target stays untouched until

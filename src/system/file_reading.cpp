@@ -9,25 +9,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "system/descriptor.h"
 #include "system/stop_signal.h"
 
 namespace {
 
 constexpr std::size_t FIRST_STREAM_SIZE = 16 * 1024;
-
-class Descriptor {
-public:
-    explicit Descriptor(int descriptor) : descriptor_(descriptor) {}
-    ~Descriptor() {
-        if (descriptor_ >= 0) close(descriptor_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return descriptor_; }
-
-private:
-    int descriptor_;
-};
 
 FileText outcome(ReadOutcome kind, int error = 0) { return FileText{kind, {}, error}; }
 

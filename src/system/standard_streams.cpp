@@ -12,8 +12,10 @@
 void open_missing_standard_streams() {
     for (int descriptor = STDIN_FILENO; descriptor <= STDERR_FILENO; descriptor++) {
         if (fcntl(descriptor, F_GETFD) >= 0 || errno != EBADF) continue;
-        // The lowest free number is the closed one.
-        int opened = open("/dev/null", O_RDWR);
+        // The lowest free number is the closed one. A closed standard output
+        // is opened for reading only: the first write to it then fails with
+        // EBADF, and is reported, as a write to the closed one would be.
+        int opened = open("/dev/null", descriptor == STDOUT_FILENO ? O_RDONLY : O_RDWR);
         if (opened >= 0 && opened != descriptor) close(opened);
     }
 }

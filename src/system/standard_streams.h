@@ -10,6 +10,8 @@ struct OutputFailed {
 
 // Opens each of the descriptors 0, 1 and 2 that is closed on /dev/null, so
 // that no file this program opens takes the place of a standard stream.
+// Output to a standard output that was closed fails still: the first write
+// reports "Bad file descriptor" (OutputFailed).
 void open_missing_standard_streams();
 
 // Throws when writing standard output has failed: Stopped with SIGPIPE when

@@ -15,37 +15,42 @@ TEST(UpdateDirectory, AnyOtherPlatformTakesTheLinuxOne) {
     EXPECT_STREQ(update_directory(""), "deb");
 }
 
-TEST(InstallCommand, MacosRunsTheInstallerThroughSudoUnlessRoot) {
-    EXPECT_EQ(install_command("macos", "/tmp/Zentul-4.0.0.pkg", "/tmp/d", false),
-              "sudo installer -pkg \"/tmp/Zentul-4.0.0.pkg\" -target /");
-    EXPECT_EQ(install_command("macos", "/tmp/Zentul-4.0.0.pkg", "/tmp/d", true),
-              "installer -pkg \"/tmp/Zentul-4.0.0.pkg\" -target /");
+const char BESIDE[] = "/usr/local/bin/.zentul.zentul-tmp.Ab12Cd";
+
+TEST(InstallSteps, MacosRunsTheInstallerThroughSudoUnlessRoot) {
+    for (bool root : {false, true}) {
+        InstallSteps steps = install_steps("macos", "/tmp/Zentul-4.0.0.pkg", "/tmp/d", BESIDE, root);
+        EXPECT_EQ(steps.copy, std::string(root ? "" : "sudo ") + "installer -pkg \"/tmp/Zentul-4.0.0.pkg\" -target /");
+        EXPECT_EQ(steps.rename, "");
+    }
 }
 
-TEST(InstallCommand, LinuxUnpacksInItsFolderAndCopiesARegularProgramThroughSudoUnlessRoot) {
-    EXPECT_EQ(install_command("linux", "/tmp/Zentul-4.0.0.tar.gz", "/tmp/d", false),
-              "cd \"/tmp/d\" && tar -xzf \"/tmp/Zentul-4.0.0.tar.gz\" --no-same-owner && [ -f zentul ] && "
-              "[ ! -L zentul ] && sudo cp zentul /usr/local/bin/");
-    EXPECT_EQ(install_command("linux", "/tmp/Zentul-4.0.0.tar.gz", "/tmp/d", true),
-              "cd \"/tmp/d\" && tar -xzf \"/tmp/Zentul-4.0.0.tar.gz\" --no-same-owner && [ -f zentul ] && "
-              "[ ! -L zentul ] && cp zentul /usr/local/bin/");
+TEST(InstallSteps, LinuxUnpacksItsInputCopiesARegularProgramBesideAndRenamesItThroughSudoUnlessRoot) {
+    for (bool root : {false, true}) {
+        std::string sudo = root ? "" : "sudo ";
+        InstallSteps steps = install_steps("linux", "/tmp/Zentul-4.0.0.tar.gz", "/tmp/d", BESIDE, root);
+        EXPECT_EQ(steps.copy, "cd \"/tmp/d\" && tar -xzf - --no-same-owner && [ -f zentul ] && [ ! -L zentul ] && " +
+                                  sudo + "cp zentul \"" + BESIDE + "\"");
+        EXPECT_EQ(steps.rename, sudo + "mv -f -T \"" + BESIDE + "\" /usr/local/bin/zentul");
+    }
 }
 
-TEST(InstallCommand, OtherPlatformsHaveNone) {
-    EXPECT_EQ(install_command("windows", "/tmp/Zentul-4.0.0.exe", "/tmp/d", false), "");
-    EXPECT_EQ(install_command("unknown", "/tmp/Zentul-4.0.0.tar.gz", "/tmp/d", false), "");
+TEST(InstallSteps, OtherPlatformsHaveNone) {
+    for (const char* platform : {"windows", "unknown"}) {
+        InstallSteps steps = install_steps(platform, "/tmp/Zentul-4.0.0.exe", "/tmp/d", BESIDE, false);
+        EXPECT_EQ(steps.copy + steps.rename, "");
+    }
 }
 
-TEST(InstallCommand, ShellCharactersInThePathStayLiteral) {
-    EXPECT_EQ(install_command("macos", "/tmp/a\"b$c`d\\e", "/tmp/d", false), "sudo installer -pkg \"/tmp/a\\\"b\\$c\\`d\\\\e\" -target /");
-    EXPECT_EQ(install_command("linux", "/tmp/$HOME", "/tmp/$d", false),
-              "cd \"/tmp/\\$d\" && tar -xzf \"/tmp/\\$HOME\" --no-same-owner && [ -f zentul ] && [ ! -L zentul ] && "
-              "sudo cp zentul /usr/local/bin/");
+TEST(InstallSteps, ShellCharactersInThePathsStayLiteral) {
+    EXPECT_EQ(install_steps("macos", "/tmp/a\"b$c`d\\e", "/tmp/d", BESIDE, false).copy,
+              "sudo installer -pkg \"/tmp/a\\\"b\\$c\\`d\\\\e\" -target /");
+    EXPECT_TRUE(install_steps("linux", "/tmp/x", "/tmp/$d", BESIDE, false).copy.starts_with("cd \"/tmp/\\$d\" && "));
 }
 
-TEST(InstallCommand, IsCutTo1023Characters) {
+TEST(InstallSteps, AreCutTo1023Characters) {
     std::string path = "/tmp/" + std::string(2000, 'x');
-    std::string command = install_command("macos", path.c_str(), "/tmp/d", false);
+    std::string command = install_steps("macos", path.c_str(), "/tmp/d", BESIDE, false).copy;
     EXPECT_EQ(command.size(), 1023u);
     EXPECT_EQ(command.substr(0, 25), "sudo installer -pkg \"/tmp");
 }
@@ -59,7 +64,7 @@ TEST(VersionText, AcceptsLettersDigitsAndTheFourMarks) {
 TEST(VersionText, RefusesEmptyText) { EXPECT_FALSE(is_valid_version_text("")); }
 
 TEST(VersionText, RefusesEveryOtherCharacter) {
-    for (const char* text : {"4.0 1", "4.0/1", "4.0\n", "4.0\r", "4\"0", "4$0", "4`0", "4\\0", "4;0", "4(0)", "4,0",
+    for (const char* text : {"4.0 1", "4.0/1", "4.zentul-tmp.abcdef", "4.0\n", "4.0\r", "4\"0", "4$0", "4`0", "4\\0", "4;0", "4(0)", "4,0",
                              "4@0", "4:0", "4[0", "4{0", "4~0", "4=0"}) {
         EXPECT_FALSE(is_valid_version_text(text)) << text;
     }
