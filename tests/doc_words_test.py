@@ -13,10 +13,13 @@ so that any other address fails at once.
 Messages are read from the first column of every table headed "Message" in
 docs/*.md. Each must be shown by an expectation of a checked example of the
 docs or of a script case in tests/scripts, and the first such case of each
-message runs here.
+message runs here. Statements once found false (temporary names, -u's
+commands, single arguments, the VS Code task) are checked against what makes
+them true.
 """
 
 import itertools
+import json
 import os
 import re
 import shlex
@@ -119,6 +122,41 @@ def all_cases(folder):
             yield place, file[:-4], lines
 
 
+def update_calls(cell):
+    """The tool calls that the documented -u commands make, as the fake tool logs them."""
+    calls = []
+    for command in re.findall(r"`([^`]+)`", cell):
+        folder = None
+        for part in command.split(" && "):
+            words = shlex.split(part)
+            if words[0] == "cd":
+                folder = words[1]
+            elif words[0] != "[":
+                words = words[1:] if words[0] == "sudo" else words
+                calls.append(words[0] + (" in " + folder if folder else "") + "".join(" <%s>" % w for w in words[1:]))
+    return calls
+
+
+def statement_faults(zentul, env, work):
+    """Statements of the docs once found false, each checked against what makes it true."""
+    texts = {n: open(os.path.join(ROOT, n), encoding="utf-8").read()
+             for n in ("README.md", "docs/packages.md", "docs/distribution.md", "docs/zentul.1")}
+    faults = ["%s: a temporary name without the mark" % n for n, t in texts.items() if re.search(r"(?<!-tmp)\.XXXXXX", t)]
+    for words, shown in ((["-d"], "`zentul -d` without its address"), (["--bogus"], "`zentul --bogus`")):
+        out = subprocess.run([zentul] + words, cwd=work, env=env, stdout=subprocess.PIPE, stderr=subprocess.STDOUT).stdout
+        if shown not in texts["README.md"] or b"Cannot open file: " + words[0].encode() not in out:
+            faults.append("README.md: %s is not shown as a script path that cannot be opened" % shown)
+    case = open(os.path.join(HERE, "scripts", "network", "update_to_latest_version.zen"), encoding="utf-8").read()
+    ran = [line.replace("{XXXXXX}", "XXXXXX") for line in re.findall(r"#\| ((?:tar|cp|mv) .*)", case)]
+    documented = update_calls(re.search(r"\| Linux \|.*", texts["docs/distribution.md"]).group(0).split("|")[-2])
+    if documented != ran:
+        faults.append("distribution.md: -u runs %s, not %s" % (ran, documented))
+    task = json.load(open(os.path.join(ROOT, "editors", "vscode", "tasks.json")))["tasks"][0]
+    if "Ctrl+Shift+B" in texts["README.md"] and task["group"] != {"kind": "build", "isDefault": True}:
+        faults.append("README.md: Ctrl+Shift+B does not run editors/vscode/tasks.json's task: not the default build")
+    return faults
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit("usage: doc_words_test.py ZENTUL")
@@ -137,6 +175,8 @@ def main():
             os.mkdir(os.path.join(tmp, str(number)))
             faults += run_command(zentul, words, usage, env, os.path.join(tmp, str(number)))
 
+        checks += 1
+        faults += statement_faults(zentul, env, tmp)
         os.mkdir(os.path.join(tmp, "examples"))
         cases = list(all_cases(os.path.join(tmp, "examples")))
         to_run = {}

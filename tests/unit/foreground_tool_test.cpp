@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "net/guarded_tool.h"
 #include "net/tool_watch.h"
 #include "system/stop_signal.h"
 
@@ -23,4 +29,19 @@ TEST(ForegroundTool, StopsWhenTheShellReportsAChildEndedSo) {
 TEST(ForegroundTool, OtherSignalsAreOrdinaryFailures) {
     EXPECT_EQ(run_tool_in_foreground("kill -TERM $$"), 143);
     EXPECT_NO_THROW(run_tool_in_foreground("exit 129"));
+}
+
+TEST(GuardedToolWait, AWaitThatOnlyTimedOutIsNoEnd) {
+    GuardedTool tool("sleep 5", {});
+    ASSERT_TRUE(tool.started());
+    EXPECT_FALSE(tool.wait_for_end(0));
+}
+
+TEST(GuardedToolWait, NoFileTheToolWritesPassesItsSizeLimit) {
+    std::string path = std::filesystem::temp_directory_path() / ("zentul-limit-" + std::to_string(getpid()));
+    GuardedTool tool(("head -c 100 /dev/zero >" + path).c_str(), {-1, -1, 10, false});
+    while (!tool.wait_for_end(1000)) {
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), 10u);
+    std::filesystem::remove(path);
 }

@@ -81,11 +81,32 @@ TEST_F(Journal, AReaderWithoutTheLockSeesTheLastFinishedTable) {
     EXPECT_EQ(table->text, OLD_TABLE);
 }
 
-TEST_F(Journal, AJournalThatCannotBeReadStopsEveryChange) {
+TEST_F(Journal, AReaderTakesTheJournalOfACommitBegunWhileItReadTheTable) {
     start(true);
-    write(".adn/journal", "zentul journal 1\npackage p\n");
-    EXPECT_FALSE(recover_package_change());
-    EXPECT_EQ(read(".adn/p.zep"), "old\n");
+    before_file_step = [](FileStep step, const std::string&) {
+        if (step != FileStep::READ) return;
+        write(".adn/journal", "zentul journal 1\npackage p\nfile kept\ntable 10\n" + OLD_TABLE + "end\n");
+        write(".adn/packages.txt", NEW_TABLE);
+    };
+    EXPECT_EQ(read_committed_table()->text, OLD_TABLE);
+}
+
+// A cut or changed journal, a name that leads out of .adn, a link: refused,
+// and nothing is touched.
+TEST_F(Journal, AJournalNotWordForWordAsACommitWritesItStopsEveryChange) {
+    const std::string head = "zentul journal 1\npackage ", none = "\nfile none\ntable none\nend\n";
+    for (const std::string& text : {head + "p\n", head + "../victim" + none, head + std::string("p\0/x", 4) + none,
+                                    head + "p\nfile kepT\ntable none\nend\n", head + "p\nfile kept\ntable +0\nend\n",
+                                    head + "p\nfile kept\ntable  0\nend\n", head + "p\nfile kept\ntable 0abc\nend\n",
+                                    std::string("a link")}) {
+        start(true);
+        write("victim.zep", "mine\n");
+        write("valid", head + "p" + none);
+        if (text == "a link") fs::create_symlink("../valid", ".adn/journal");
+        if (text != "a link") write(".adn/journal", text);
+        EXPECT_FALSE(recover_package_change()) << text;
+        EXPECT_EQ(read(".adn/packages.txt") + read(".adn/p.zep") + read("victim.zep"), OLD_TABLE + "old\nmine\n") << text;
+    }
 }
 
 }  // namespace
