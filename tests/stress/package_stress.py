@@ -58,6 +58,11 @@ The edges tier, each scenario a fault that hostile conditions once found:
     modes         -d and -i replacing 0600 files
     stops         SIGTERM while a script is read from a pipe or a FIFO, and
                   while remove and mirror wait for the lock
+    hostile       the faults that hostile hands once found, one row each of
+                  the table HOSTILE (as root; another user's acts run as
+                  nobody): planted modes and archives, forged journals,
+                  signals in -u's install step, marked names, unsynced
+                  renames, a closed standard output, an oversized archive
 
 The random moments come from --seed (printed), so that a failure replays.
 
@@ -76,6 +81,7 @@ import random
 import re
 import resource
 import shutil
+import shlex
 import signal
 import socket
 import subprocess
@@ -861,20 +867,28 @@ def scenario_sweep(zentul, root, repository, figures, runs):
 
 def scenario_closed_streams(zentul, root, repository, figures, runs):
     d = Directory(root, repository)
-    subprocess.call(["sh", "-c", 'exec "$0" adn install p0 <&- >&- 2>&-', zentul], cwd=d.path)
-    intact = d.read(".adn/p0.zep") == PACKAGE_SOURCE
+    status = subprocess.call(["sh", "-c", 'exec "$0" adn install p0 <&- >&- 2>&-', zentul], cwd=d.path)
+    intact = status == 1 and d.read(".adn/p0.zep") in (None, PACKAGE_SOURCE)  # its first write fails
     figures.report("standard streams closed: the package file %s" % ("intact" if intact else "written into"),
                    not intact)
 
 
-def fake_update_tools(root, archive, tar_pause):
-    """curl answering 9.9.9 and delivering `archive`, tar pausing first,
-    cp writing what it copies into cp.log, sudo running its command."""
+def fake_update_tools(root, archive, tar_pause, copy_pause=0):
+    """curl answering 9.9.9 and delivering `archive` (129 MiB when the folder
+    holds "big"), tar pausing first, sudo running its command, cp writing what
+    it copies into cp.log, cp (pausing halfway) and mv acting on the folder's
+    bin/ for /usr/local/bin/, each sending SIGTERM to the pid in "pid" when
+    done if the folder holds "signal.cp" or "signal.mv"."""
     folder = tempfile.mkdtemp(dir=root)
+    os.mkdir(os.path.join(folder, "bin"))
+    mapped = 'for a; do set -- "$@" "$(printf %%s "$a" | sed "s|^/usr/local/bin/|%s/bin/|")"; shift; done\n' % folder
+    done = '[ -f "%s/signal.${0##*/}" ] && kill -TERM "$(cat %s/pid)"\nexit 0\n' % (folder, folder)
     tools = {"curl": '[ "$1" = -s ] && { echo 9.9.9; exit 0; }\nwhile [ "$1" != -o ]; do shift; done\n'
-                     'cat "%s" >"$2"\n' % archive,
+                     '{ cat "%s"; [ ! -f %s/big ] || head -c %d /dev/zero; } >"$2"\n' % (archive, folder, 129 << 20),
              "tar": "sleep %s\nexec %s \"$@\"\n" % (tar_pause, shutil.which("tar")),
-             "cp": 'cat "$1" >>"%s/cp.log"\n' % folder, "sudo": 'exec "$@"\n'}
+             "cp": 'cat "$1" >>"%s/cp.log"\n%s[ -d "$2" ] && set -- "$1" "$2/zentul"\n{ head -c 2000 "$1"; sleep %s; '
+                   'tail -c +2001 "$1"; } >"$2" || exit 1\n%s' % (folder, mapped, copy_pause, done),
+             "mv": '%s%s "$@" || exit 1\n%s' % (mapped, shutil.which("mv"), done), "sudo": 'exec "$@"\n'}
     for name, body in tools.items():
         with open(os.path.join(folder, name), "w") as f:
             f.write("#!/bin/sh\n" + body)
@@ -1051,6 +1065,141 @@ def scenario_stops(zentul, root, repository, figures, runs):
                    % ("; ".join(faults) or "each ends with 143, nothing changed"), len(faults))
 
 
+# ---------------------------------------------------------------- hostile hands
+
+OLD_PROGRAM, NEW_PROGRAM, THEIR_PROGRAM = b"old program\n" * 400, b"new program\n" * 400, b"theirs\n"
+JOURNAL = "zentul journal 1\npackage %s\nfile %s\ntable %s\nend\n"
+# Run as nobody: each time a file of root's stands at $0, rewrite it with $1.
+REWRITE = 'while :; do [ "$(stat -c %u "$0")" = 0 ] && cat "$1" >"$0"; sleep 0.01; done 2>/dev/null'
+
+
+class HostilePlace:
+    """A fresh directory with p0 installed whose .adn anyone may write, the
+    user's victim.zep beside it, and the update tools of fake_update_tools
+    with bin/zentul holding the old program."""
+
+    def __init__(self, zentul, root, repository):
+        self.zentul, self.root, self.d = zentul, root, Directory(root, repository, ["p0"])
+        self.d.write("victim.zep", "mine\n")
+        os.chmod(self.d.adn, 0o777)
+        self.tools, self.env = fake_update_tools(root, make_archive(root, [("zentul", NEW_PROGRAM)]), 0.2, 0.2)
+        self.program = self.plant(os.path.join(self.tools, "bin", "zentul"), OLD_PROGRAM)
+        self.kept = {n: self.d.read(n) for n in (".adn/packages.txt", ".adn/p0.zep", "victim.zep")}
+
+    def plant(self, path, data, owner=0, mode=0o644):
+        with open(path, "wb") as f:
+            f.write(data.encode() if isinstance(data, str) else data)
+        os.chown(path, owner, owner)
+        os.chmod(path, mode)
+        return path
+
+    def run(self, *args, sig=None, **options):
+        """(status, stdout, stderr); `sig` lands at a random instant after cp starts."""
+        process = start(self.zentul, self.d, *args, env=options.pop("env", self.env), **options)
+        self.plant(os.path.join(self.tools, "pid"), str(process.pid))
+        while sig and not os.path.exists(os.path.join(self.tools, "cp.log")) and process.poll() is None:
+            time.sleep(0.01)
+        time.sleep(random.uniform(0, 0.3) if sig else 0)
+        if sig and process.poll() is None:
+            os.killpg(process.pid, sig)
+        out, err = process.communicate(timeout=60)
+        return process.returncode, out.decode("utf-8", "replace"), err.decode("utf-8", "replace")
+
+    def refuses(self, owner, text):
+        """A journal planted by `owner` (nobody: 65534), or a link to one: refused, nothing touched."""
+        if owner == "link":
+            self.plant(os.path.join(self.d.path, "valid"), JOURNAL % ("p0", "none", "none"), 65534)
+            os.symlink("../valid", os.path.join(self.d.adn, "journal"))
+        else:
+            self.plant(os.path.join(self.d.adn, "journal"), text, owner)
+        outs = [self.run(*words)[1] for words in (("adn", "remove", "none"), ("adn", "ls"))]
+        return all("无法撤销未完成的更改: .adn/journal" in out for out in outs) and all(
+            self.d.read(n) == t for n, t in self.kept.items())
+
+    def installed(self, status, out, *_):
+        """The old program or the new one, whole; unless killed, status 0 and the message say the new one."""
+        program = open(self.program, "rb").read()
+        told = status == -signal.SIGKILL or (status == 0) == (program == NEW_PROGRAM) == ("complete!" in out)
+        return program in (OLD_PROGRAM, NEW_PROGRAM) and told
+
+    def rewritten(self):
+        """-u over an archive that nobody planted in /tmp, rewritten by them once root's stands there."""
+        theirs = self.plant("/tmp/zentul-theirs-%d" % os.getpid(), open(make_archive(self.root, [(
+            "zentul", THEIR_PROGRAM)]), "rb").read(), 65534)
+        planted = self.plant("/tmp/Zentul-9.9.9.tar.gz", "planted\n", 65534, 0o666)
+        rewriter = subprocess.Popen(["sh", "-c", REWRITE, planted, theirs], cwd="/tmp", preexec_fn=as_nobody)
+        result = self.run("-u")
+        rewriter.kill()
+        rewriter.wait()
+        list(map(os.remove, (theirs, planted)))
+        return result[0] == 0 and self.installed(*result)
+
+    def planted_mode(self):
+        target = self.plant("/tmp/zentul-planted-%d" % os.getpid(), "theirs\n", 65534, 0o666)
+        self.run("-d", "http://127.0.0.1:9/" + os.path.basename(target))
+        mode = os.stat(target).st_mode
+        os.remove(target)
+        return mode & 0o022 == 0
+
+    def synced(self):
+        """Install, update, remove by the slowed build: no rename unsynced when the journal goes."""
+        for words in (("install", "p1"), ("update", "p0"), ("remove", "p1")):
+            self.run("adn", *words, env=dict(ENV, ZENTUL_STEP_LOG=self.tools + "/steps"), executable=SLOW)
+        pending, unsynced = False, 0
+        for step, path in (line.split(" ", 1) for line in open(self.tools + "/steps").read().splitlines()):
+            unsynced += step == "remove" and path == ".adn/journal" and pending
+            pending = step == "rename" or (pending and step != "sync")
+        return unsynced == 0
+
+    def listed(self):
+        """adn ls by the slowed build, while a commit begins between its look at the journal and its read."""
+        table = self.kept[".adn/packages.txt"]
+        journal = JOURNAL.replace("table %s\n", "table %d\n%s") % ("p9", "none", len(table.encode()), table)
+        begin = "printf %%s %s >.adn/journal && echo 'p9|1|r|t' >.adn/packages.txt" % shlex.quote(journal)
+        out = self.run("adn", "ls", env=dict(ENV, ZENTUL_AT_READ=begin), executable=SLOW)[1]
+        return "p9" not in out and "p0" in out
+
+    def closed_output(self):
+        self.d.write("w.zen", 'write_file("out.txt", "data");\nprint("hi");\n')
+        ran = subprocess.run(["sh", "-c", 'exec "$0" w.zen >&-', self.zentul], cwd=self.d.path, stderr=subprocess.PIPE)
+        return ran.returncode == 1 and self.d.read("out.txt") == "data" and b"Bad file descriptor" in ran.stderr
+
+
+# Each fault that hostile hands once found, as (fault, what is done, runs,
+# check(place, run number) -> held); a second user's acts are nobody's.
+HOSTILE = [
+    (1, "-d over a 0666 file another user planted in /tmp: no write bit for others", 1, lambda p, n: p.planted_mode()),
+    (1, "-u over an archive another user planted and rewrites after the rename: theirs never installed", 3,
+     lambda p, n: p.rewritten()),
+    (2, "their journal: package ../victim", 1, lambda p, n: p.refuses(65534, JOURNAL % ("../victim", "none", "none"))),
+    (2, "their journal: table none", 1, lambda p, n: p.refuses(65534, JOURNAL % ("p0", "none", "none"))),
+    (2, "a link at .adn/journal", 1, lambda p, n: p.refuses("link", "")),
+    (3, "one byte changed: file kepT; table +0, table  0, table 0abc", 4, lambda p, n: p.refuses(
+        0, JOURNAL % ("p0", "kepT", "none") if n == 0 else JOURNAL % ("p0", "kept", ("", "+0", " 0", "0abc")[n]))),
+    (4, "SIGKILL, SIGTERM, SIGINT at random instants of the -u install step", 30, lambda p, n: p.installed(
+        *p.run("-u", sig=(signal.SIGKILL, signal.SIGTERM, signal.SIGINT)[n % 3]))),
+    (5, "adn ls and a locked command with a journal cut short", 1, lambda p, n: p.refuses(0, JOURNAL[:27] % "p0")),
+    (6, "adn ls while a commit begins", 1, lambda p, n: p.listed()),
+    (7, "-d of a marked name: refused", 1, lambda p, n: p.run("-d", "http://127.0.0.1:9/.x.zentul-tmp.abcdef")[0] == 1
+     and not os.path.exists("/tmp/.x.zentul-tmp.abcdef")),
+    (8, "SIGTERM as cp, then as mv ends", 4, lambda p, n: p.plant(
+        os.path.join(p.tools, ("signal.cp", "signal.mv")[n % 2]), "") and p.installed(*p.run("-u"))),
+    (9, "install, update, remove: every rename synced before the journal goes", 1, lambda p, n: p.synced()),
+    (10, "a script run with standard output closed", 1, lambda p, n: p.closed_output()),
+    (11, "-u of an archive of 129 MiB: the old program stays", 1, lambda p, n: p.plant(
+        os.path.join(p.tools, "big"), "") and p.installed(*p.run("-u")) and open(p.program, "rb").read() == OLD_PROGRAM),
+]
+
+
+def scenario_hostile(zentul, root, repository, figures, runs):
+    for fault, label, tries, check in HOSTILE:
+        if os.geteuid() != 0 or (fault in (6, 9) and not SLOW):
+            figures.report("fault %d, %s: not run (needs root and --slow)" % (fault, label), 0)
+            continue
+        held = sum(bool(check(HostilePlace(zentul, root, repository), turn)) for turn in range(tries))
+        figures.report("fault %d, %s: %d of %d held" % (fault, label, held, tries), tries - held)
+
+
 SCENARIOS = {
     "installs": scenario_installs, "removes": scenario_removes, "mixed": scenario_mixed,
     "mirrors": scenario_mirrors, "kills": scenario_kills, "stall": scenario_stall,
@@ -1064,7 +1213,7 @@ DOWNLOAD_SCENARIOS = {
 EDGE_SCENARIOS = {
     "commit_kills": scenario_commit_kills, "planted": scenario_planted, "unreadable": scenario_unreadable,
     "sweep": scenario_sweep, "closed_streams": scenario_closed_streams, "update_step": scenario_update_step,
-    "killed_leftovers": scenario_killed_leftovers, "output": scenario_output, "curl_trickle": scenario_curl_trickle,
+    "killed_leftovers": scenario_killed_leftovers, "hostile": scenario_hostile, "output": scenario_output, "curl_trickle": scenario_curl_trickle,
     "long_names": scenario_long_names, "modes": scenario_modes, "stops": scenario_stops,
 }
 TIERS = {"packages": list(SCENARIOS), "downloads": list(DOWNLOAD_SCENARIOS), "edges": list(EDGE_SCENARIOS)}

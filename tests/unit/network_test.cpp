@@ -15,42 +15,30 @@ TEST(UpdateDirectory, AnyOtherPlatformTakesTheLinuxOne) {
     EXPECT_STREQ(update_directory(""), "deb");
 }
 
-const char BESIDE[] = "/usr/local/bin/.zentul.zentul-tmp.Ab12Cd";
-
-TEST(InstallSteps, MacosRunsTheInstallerThroughSudoUnlessRoot) {
-    for (bool root : {false, true}) {
-        InstallSteps steps = install_steps("macos", "/tmp/Zentul-4.0.0.pkg", "/tmp/d", BESIDE, root);
-        EXPECT_EQ(steps.copy, std::string(root ? "" : "sudo ") + "installer -pkg \"/tmp/Zentul-4.0.0.pkg\" -target /");
-        EXPECT_EQ(steps.rename, "");
+TEST(InstallCommand, EachPlatformsStepsThroughSudoUnlessRoot) {
+    const char beside[] = "/usr/local/bin/.zentul.zentul-tmp.Ab12Cd";
+    for (std::string sudo : {"sudo ", ""}) {
+        auto steps = [&](const char* platform, const char* path) {
+            InstallSteps made = install_steps(platform, path, "/tmp/d", beside, sudo.empty());
+            return made.copy + " | " + made.rename;
+        };
+        EXPECT_EQ(steps("macos", "/tmp/Zentul-4.0.0.pkg"), sudo + "installer -pkg \"/tmp/Zentul-4.0.0.pkg\" -target / | ");
+        EXPECT_EQ(steps("linux", "/tmp/Zentul-4.0.0.tar.gz"), "cd \"/tmp/d\" && tar -xzf - --no-same-owner && [ -f zentul ] && "
+                  "[ ! -L zentul ] && " + sudo + "cp zentul \"" + beside + "\" | " + sudo + "mv -f -T \"" + beside +
+                  "\" /usr/local/bin/zentul");
+        EXPECT_EQ(steps("windows", "/tmp/Zentul-4.0.0.exe") + steps("unknown", "/tmp/Zentul-4.0.0.tar.gz"), " |  | ");
     }
 }
 
-TEST(InstallSteps, LinuxUnpacksItsInputCopiesARegularProgramBesideAndRenamesItThroughSudoUnlessRoot) {
-    for (bool root : {false, true}) {
-        std::string sudo = root ? "" : "sudo ";
-        InstallSteps steps = install_steps("linux", "/tmp/Zentul-4.0.0.tar.gz", "/tmp/d", BESIDE, root);
-        EXPECT_EQ(steps.copy, "cd \"/tmp/d\" && tar -xzf - --no-same-owner && [ -f zentul ] && [ ! -L zentul ] && " +
-                                  sudo + "cp zentul \"" + BESIDE + "\"");
-        EXPECT_EQ(steps.rename, sudo + "mv -f -T \"" + BESIDE + "\" /usr/local/bin/zentul");
-    }
+TEST(InstallCommand, ShellCharactersInThePathStayLiteral) {
+    EXPECT_EQ(install_steps("macos", "/tmp/a\"b$c`d\\e", "/tmp/d", "", false).copy, "sudo installer -pkg \"/tmp/a\\\"b\\$c\\`d\\\\e\" -target /");
+    EXPECT_EQ(install_steps("linux", "/tmp/x", "/tmp/$d", "/usr/local/bin/.$b", false).rename,
+              "sudo mv -f -T \"/usr/local/bin/.\\$b\" /usr/local/bin/zentul");
 }
 
-TEST(InstallSteps, OtherPlatformsHaveNone) {
-    for (const char* platform : {"windows", "unknown"}) {
-        InstallSteps steps = install_steps(platform, "/tmp/Zentul-4.0.0.exe", "/tmp/d", BESIDE, false);
-        EXPECT_EQ(steps.copy + steps.rename, "");
-    }
-}
-
-TEST(InstallSteps, ShellCharactersInThePathsStayLiteral) {
-    EXPECT_EQ(install_steps("macos", "/tmp/a\"b$c`d\\e", "/tmp/d", BESIDE, false).copy,
-              "sudo installer -pkg \"/tmp/a\\\"b\\$c\\`d\\\\e\" -target /");
-    EXPECT_TRUE(install_steps("linux", "/tmp/x", "/tmp/$d", BESIDE, false).copy.starts_with("cd \"/tmp/\\$d\" && "));
-}
-
-TEST(InstallSteps, AreCutTo1023Characters) {
+TEST(InstallCommand, IsCutTo1023Characters) {
     std::string path = "/tmp/" + std::string(2000, 'x');
-    std::string command = install_steps("macos", path.c_str(), "/tmp/d", BESIDE, false).copy;
+    std::string command = install_steps("macos", path.c_str(), "/tmp/d", "", false).copy;
     EXPECT_EQ(command.size(), 1023u);
     EXPECT_EQ(command.substr(0, 25), "sudo installer -pkg \"/tmp");
 }
