@@ -10,7 +10,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "builtins/procedures.h"
+#include "builtins/call_forms.h"
 #include "core/error.h"
 #include "core/numbers.h"
 #include "system/standard_streams.h"
@@ -138,16 +138,16 @@ int truncate_to_int(double value) {
 }
 
 const Procedure console_procedures[] = {
-    {TOKEN_IDENTIFIER, "input", false, 1, {{PROMPT}}, execute_input, Result::TEXT},
-    {TOKEN_IDENTIFIER, "str", false, 1, {{NUMBER}}, execute_str, Result::TEXT},
-    {TOKEN_SLEEP, "sleep", false, 1, {{NUMBER}}, execute_sleep, Result::NONE},
-    {TOKEN_SLEEPMS, "sleepms", false, 1, {{NUMBER}}, execute_sleepms, Result::NONE},
-    {TOKEN_CLEAR, "clear", false, 0, {}, execute_clear, Result::NONE},
-    {TOKEN_GETCH, "getch", false, 0, {}, execute_getch, Result::TEXT},
-    {TOKEN_RAND, "rand", false, 0, {}, execute_rand, Result::RANDOM},
-    {TOKEN_RAND_RANGE, "rand_range", false, 2, {{NUMBER}, {NUMBER}}, execute_rand_range, Result::RANDOM},
-    {TOKEN_TIME, "time", true, 0, {}, execute_time, Result::TEXT},
-    {TOKEN_TIMESTAMP, "timestamp", true, 0, {}, execute_timestamp, Result::NUMBER},
-    {TOKEN_TYPE_OF, "type_of", true, 1, {{VALUE, nullptr, "value"}}, execute_type_of, Result::TEXT},
-    {TOKEN_EOF, nullptr, false, 0, {}, nullptr, Result::NONE},
+    {TOKEN_IDENTIFIER, "input", false, 1, {{PROMPT}}, Result::TEXT, forms_of<execute_input, PROMPT>},
+    {TOKEN_IDENTIFIER, "str", false, 1, {{NUMBER}}, Result::TEXT, forms_of<execute_str, NUMBER>},
+    {TOKEN_SLEEP, "sleep", false, 1, {{NUMBER}}, Result::NONE, forms_of<execute_sleep, NUMBER>},
+    {TOKEN_SLEEPMS, "sleepms", false, 1, {{NUMBER}}, Result::NONE, forms_of<execute_sleepms, NUMBER>},
+    {TOKEN_CLEAR, "clear", false, 0, {}, Result::NONE, forms_of<execute_clear>},
+    {TOKEN_GETCH, "getch", false, 0, {}, Result::TEXT, forms_of<execute_getch>},
+    {TOKEN_RAND, "rand", false, 0, {}, Result::RANDOM, forms_of<execute_rand>},
+    {TOKEN_RAND_RANGE, "rand_range", false, 2, {{NUMBER}, {NUMBER}}, Result::RANDOM, forms_of<execute_rand_range, NUMBER, NUMBER>},
+    {TOKEN_TIME, "time", true, 0, {}, Result::TEXT, forms_of<execute_time>},
+    {TOKEN_TIMESTAMP, "timestamp", true, 0, {}, Result::NUMBER, forms_of<execute_timestamp>},
+    {TOKEN_TYPE_OF, "type_of", true, 1, {{VALUE, nullptr, "value"}}, Result::TEXT, forms_of<execute_type_of, VALUE>},
+    {TOKEN_EOF, nullptr, false, 0, {}, Result::NONE, nullptr},
 };

@@ -1,5 +1,7 @@
 #include "builtins/procedures.h"
 
+#include "builtins/call_forms.h"
+
 #include <cstring>
 
 namespace {
@@ -7,6 +9,8 @@ namespace {
 const Procedure* const libraries[] = {console_procedures, string_procedures, array_procedures, file_procedures};
 
 }  // namespace
+
+void Procedure::perform(const Call& call) const { forms->perform(call); }
 
 const Procedure* find_procedure(TokenType kind, const char* text) {
     for (const Procedure* library : libraries) {

@@ -30,10 +30,12 @@ struct ArgumentForm {
     bool refuses_empty = false;
 };
 
-// The value of one argument.
+// The value of one argument. A string is read where it stands, with its
+// length, unless a later argument could change it.
 struct ArgumentValue {
     double number;
     const char* text;      // a string's text; the kind of a value (type_of)
+    int length;            // of the text
     const NameRef* array;  // an array's name, looked up when the list is read
 };
 
@@ -51,14 +53,20 @@ enum class Result { NONE, NUMBER, TEXT, ARRAY, RANDOM };
 
 constexpr int MAX_ARGUMENTS = 3;
 
+struct CallForms;
+
 struct Procedure {
     TokenType token;  // TOKEN_IDENTIFIER for input and str, which are names
     const char* name;
     bool names_itself_at_close;  // "Expected ')' after <name>", else "Expected ')'"
     int argument_count;
     ArgumentForm arguments[MAX_ARGUMENTS];
-    void (*perform)(const Call& call);
     Result result;
+    // What the procedure does, and the forms in which a call of it settles
+    // (builtins/call_forms.h), for arguments of the kinds above.
+    const CallForms* forms;
+
+    void perform(const Call& call) const;
 };
 
 // The libraries, each ending with a row without a name.

@@ -1,11 +1,22 @@
 #include "core/numbers.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
+
+constexpr int EXACT_DIGITS = 15;  // fewer than 2^53: any such integer is a double
+constexpr int EXACT_POWER = 22;   // the largest power of ten that a double holds exactly
+constexpr double powers_of_ten[EXACT_POWER + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+bool is_digit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 // Writes the digits of `value` ending just before `end`, at least `width`
 // of them; returns where they start.
@@ -49,7 +60,76 @@ int write_short_number(double value, char* text) {
     return length;
 }
 
+// strtod on the text up to `end`, which it must not pass (texts hold at
+// most 1023 characters).
+[[gnu::noinline]] double read_in_general(const char* text, const char* end) {
+    char copy[1024];
+    std::size_t length = std::min<std::size_t>(static_cast<std::size_t>(end - text), sizeof copy - 1);
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+    return std::strtod(copy, nullptr);
+}
+
+// The digits at `at`, with at most one point, into `mantissa`, and the
+// power of ten of the last one into `scale`; false when there are more
+// significant digits than a double holds exactly.
+bool read_digits(const char*& at, const char* end, std::uint64_t& mantissa, int& scale) {
+    int digits = 0;  // from the first that is not 0
+    bool after_point = false;
+    for (; at < end; at++) {
+        if (*at == '.' && !after_point) {
+            after_point = true;
+            continue;
+        }
+        if (!is_digit(*at)) break;
+        if (mantissa != 0 || *at != '0') {
+            if (++digits > EXACT_DIGITS) return false;
+            mantissa = mantissa * 10 + static_cast<unsigned>(*at - '0');
+        }
+        scale -= after_point;
+    }
+    return true;
+}
+
+// An exponent after the digits, if one is written: 'e' or 'E', a sign, and
+// at least one digit; false when it has more digits than any exact power.
+bool read_exponent(const char* at, const char* end, int& scale) {
+    if (end - at < 2 || (*at | 0x20) != 'e') return true;
+    const char* digit = at + 1 + (at[1] == '-' || at[1] == '+');
+    int exponent = 0;
+    const char* first = digit;
+    for (; digit < end && is_digit(*digit); digit++) {
+        if (digit - first == 3) return false;
+        exponent = exponent * 10 + (*digit - '0');
+    }
+    scale += at[1] == '-' ? -exponent : exponent;
+    return true;
+}
+
 }  // namespace
+
+double read_number(const char* text, const char* end) {
+    const char* at = text;
+    while (at < end && is_space(*at)) at++;
+    bool negative = at < end && *at == '-';
+    if (at < end && (*at == '-' || *at == '+')) at++;
+    if (at == end) return 0;
+    bool hexadecimal = end - at > 1 && at[0] == '0' && (at[1] | 0x20) == 'x';
+    if ((!is_digit(*at) && *at != '.') || hexadecimal) return read_in_general(text, end);  // also inf, nan
+    const char* digits = at;
+    std::uint64_t mantissa = 0;
+    int scale = 0;
+    if (!read_digits(at, end, mantissa, scale)) return read_in_general(text, end);
+    if (at - digits == 1 && *digits == '.') return 0;  // a point alone is no number
+    if (!read_exponent(at, end, scale) || scale < -EXACT_POWER || scale > EXACT_POWER) {
+        return read_in_general(text, end);
+    }
+    double value = static_cast<double>(mantissa);
+    value = scale < 0 ? value / powers_of_ten[-scale] : value * powers_of_ten[scale];
+    return negative ? -value : value;
+}
+
+double read_number(const char* text) { return read_number(text, text + std::strlen(text)); }
 
 int format_number(double value, char* text) {
     int length = write_short_number(value, text);

@@ -88,6 +88,7 @@ void run_procedure(const Procedure& procedure) {
     if (!procedure.names_itself_at_close) consume(TOKEN_RPAREN, FaultCode::EXPECTED_CLOSE);
     for (int i = 0; i < procedure.argument_count; i++) {
         ArgumentValue& value = arguments.call.arguments[i];
+        if (value.text != nullptr) value.length = static_cast<int>(std::strlen(value.text));
         if (procedure.arguments[i].refuses_empty && *value.text == '\0') fail(FaultCode::EMPTY_DELIMITER);
     }
     std::string result = result_name(procedure);
