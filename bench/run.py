@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Zentul's benchmark: twelve workloads in Zentul, Lua, Python and Perl.
+"""Zentul's benchmark: sixteen workloads in Zentul, Lua, Python and Perl.
 
     bench/run.py [--zentul PATH] [--rounds N] [--only a,b,...]   time them
     bench/run.py --count                                         instructions
@@ -54,11 +54,15 @@ LOOPS = {
     "j": ("j_sums", 600000, 600, "1920.99 3.19974"),
     "k": ("k_flips", 600000, 600, "751970 10"),
     "l": ("l_bodies", 150000, 150, "-19.6831 0.583324"),
+    "m": ("m_search", 1200, 20, "420"),
+    "n": ("n_calc", 30000, 30, "9025"),
+    "o": ("o_machine", 20000, 20, "744363"),
+    "p": ("p_table", 400, 4, "497848"),
 }
 DESCRIPTIONS = {
     "a": "a loop", "b": "b fizz", "c": "c kernel", "d": "d strings", "e": "e arrays",
     "f": "f start-up", "g": "g large", "h": "h output", "i": "i plane", "j": "j sums", "k": "k flips",
-    "l": "l bodies",
+    "l": "l bodies", "m": "m search", "n": "n calc", "o": "o machine", "p": "p table",
 }
 EXTENSIONS = {"zentul": ".zen", "luajit": ".lua", "lua": ".lua", "python": ".py", "perl": ".pl"}
 # name: (candidate programs, options before the script)
