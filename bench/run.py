@@ -278,6 +278,8 @@ CALLS = [
     ("pop", "var f = 0;\nwhile (f < 900) { push(__split_result, f); f = f + 1; }", "pop(__split_result);", (400, 900)),
     ("contains, 30 scanned", "", "contains(__split_result, 31);", (2000, 4000)),
     ("contains, found first", "", "contains(__split_result, 1);", (2000, 4000)),
+    ("contains, 300 scanned", "var f = 31;\nwhile (f <= 300) { push(__split_result, f); f = f + 1; }",
+     "contains(__split_result, 301);", (2000, 4000)),
     ("length", "", "length(__split_result);", (2000, 4000)),
     ("replace, 320 characters, 4 matches", "", "replace(t, \"fox\", \"cat\");", (2000, 4000)),
     ("replace, 320 characters, 1 match at 0", "", "replace(row, \"S\", \"S3,\");", (2000, 4000)),

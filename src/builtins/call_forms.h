@@ -44,13 +44,15 @@ struct CallStatement : StatementOf<CallStatement> {
 // How a settled call reads an argument of `kind` written the other way or
 // not: a number evaluated, or read where its value is kept; a string from its
 // variable, or as the literal; type_of's word for a name's variable, or for a
-// literal. The variables of names were found as the call first ran.
+// literal; an array's variable. The variables of names were found as the
+// call first ran.
 template <ArgumentKind kind, bool other_way>
 [[gnu::always_inline]] inline void fetch(const CallArgument& operand, ArgumentValue& value) {
     if constexpr (kind == ArgumentKind::NUMBER) {
         value.number = other_way ? evaluate(operand.expression) : *operand.value;
     } else if constexpr (kind == ArgumentKind::ARRAY) {
-        value.array = &operand.name;
+        value.text = operand.name.name;
+        value.array = operand.name.variable;
     } else if constexpr (kind == ArgumentKind::VALUE) {
         value.text = other_way ? kind_of(operand.name.find()) : operand.text;
     } else if constexpr (kind == ArgumentKind::STRING) {
@@ -81,15 +83,18 @@ struct CallForms {
 
 template <void (*perform)(const Call&), ArgumentKind... kinds>
 struct FormsOf {
-    template <int ways>
-    static void act(const CallStatement& s) {
+    template <int ways, std::size_t... i>
+    [[gnu::flatten]] static void act_on(const CallStatement& s, std::index_sequence<i...>) {
         Call call;
-        [&]<std::size_t... i>(std::index_sequence<i...>) {
-            (fetch<kinds, ((ways >> i) & 1) != 0>(s.operands[i], call.arguments[i]), ...);
-        }(std::make_index_sequence<sizeof...(kinds)>());
-        call.result = &s.result_name;
+        (fetch<kinds, ((ways >> i) & 1) != 0>(s.operands[i], call.arguments[i]), ...);
+        call.result = s.result_name.variable;  // made as the call first ran
+        call.result_name = s.result_name.name;
         call.line = s.line;
         perform(call);
+    }
+    template <int ways>
+    static void act(const CallStatement& s) {
+        act_on<ways>(s, std::make_index_sequence<sizeof...(kinds)>());
     }
     static constexpr int WAYS = 1 << sizeof...(kinds);
     static constexpr CallForms forms = [] {

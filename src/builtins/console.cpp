@@ -57,7 +57,7 @@ int read_key() {
 // Each call names a new variable after the slot it is about to take.
 void store_random(const Call& call, double value) {
     char name[32];
-    std::snprintf(name, sizeof name, "%s%d", call.result->name, var_count);
+    std::snprintf(name, sizeof name, "%s%d", call.result_name, var_count);
     store_number_result(NameRef{name, call.line}, value);
 }
 
@@ -70,13 +70,13 @@ void execute_input(const Call& call) {
         raise_at(call.line, FaultCode::INPUT_FAILED);
     }
     line[std::strcspn(line, "\n")] = '\0';
-    store_string_result(*call.result, line);
+    set_text(call.result, line);
 }
 
 void execute_str(const Call& call) {
     char text[NUMBER_TEXT_SIZE];
     format_number(call.arguments[0].number, text);
-    store_string_result(*call.result, text);
+    set_text(call.result, text);
 }
 
 void execute_sleep(const Call& call) {
@@ -97,7 +97,7 @@ void execute_getch(const Call& call) {
     int code = read_key();
     if (code == EOF) stop_if_signalled();
     char key[2] = {static_cast<char>(static_cast<unsigned char>(code)), '\0'};
-    store_string_result(*call.result, key);
+    set_text(call.result, key);
 }
 
 void execute_rand(const Call& call) { store_random(call, std::rand() / RANDOM_LIMIT); }
@@ -117,14 +117,15 @@ void execute_time(const Call& call) {
     const std::tm* local = std::localtime(&now);
     char text[64] = "";
     if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) text[0] = '\0';
-    store_string_result(*call.result, text);
+    set_text(call.result, text);
 }
 
 void execute_timestamp(const Call& call) {
-    store_number_result(*call.result, static_cast<double>(std::time(nullptr)));
+    call.result->number = static_cast<double>(std::time(nullptr));
+    call.result->is_string = 0;
 }
 
-void execute_type_of(const Call& call) { store_string_result(*call.result, call.arguments[0].text); }
+void execute_type_of(const Call& call) { set_text(call.result, call.arguments[0].text); }
 
 using enum ArgumentKind;
 

@@ -32,7 +32,7 @@ void execute_read_file(const Call& call) {
     char text[STRING_SIZE];
     read_beginning(file, text);
     std::fclose(file);
-    store_string_result(*call.result, text);
+    set_text(call.result, text);
 }
 
 void execute_write_file(const Call& call) { write_to_file(call, "w", FaultCode::OPEN_FOR_WRITING_FAILED); }

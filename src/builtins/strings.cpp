@@ -39,10 +39,6 @@ void change_case(const char* text, int length, char* out) {
     }
 }
 
-// The result of a procedure of one string argument: the text is read where it
-// stands and written straight into the result variable, which may hold it.
-Variable* string_result(const Call& call) { return result_variable(*call.result); }
-
 void finish_text(Variable* result, int length) {
     result->string[length] = '\0';
     result->length = length;
@@ -52,7 +48,7 @@ void finish_text(Variable* result, int length) {
 template <unsigned char first>
 void execute_change_case(const Call& call) {
     const ArgumentValue& source = call.arguments[0];
-    Variable* result = string_result(call);
+    Variable* result = call.result;
     change_case<first>(source.text, source.length, result->string);
     finish_text(result, source.length);
 }
@@ -63,7 +59,7 @@ void execute_trim(const Call& call) {
     int end = call.arguments[0].length;
     while (start < end && is_white_space(text[start])) start++;
     while (end > start && is_white_space(text[end - 1])) end--;
-    set_text(string_result(call), text + start, end - start);
+    set_text(call.result, text + start, end - start);
 }
 
 void execute_substring(const Call& call) {
@@ -75,7 +71,7 @@ void execute_substring(const Call& call) {
         start = std::clamp(truncate_to_int(call.arguments[1].number), 0, length - 1);
         count = std::clamp(truncate_to_int(call.arguments[2].number), 0, length - start);
     }
-    set_text(string_result(call), text + start, count);
+    set_text(call.result, text + start, count);
 }
 
 void execute_char_at(const Call& call) {
@@ -83,7 +79,7 @@ void execute_char_at(const Call& call) {
     int length = call.arguments[0].length;
     int index = truncate_to_int(call.arguments[1].number);
     if (index < 0 || index >= length) raise_at(call.line, FaultCode::INDEX_OUT_OF_BOUNDS, index, length);
-    set_text(string_result(call), text + index, 1);
+    set_text(call.result, text + index, 1);
 }
 
 // Every occurrence of the old text, left to right, replaced by the new one,
@@ -95,7 +91,7 @@ void execute_replace(const Call& call) {
     const ArgumentValue& source = call.arguments[0];
     const ArgumentValue& old_text = call.arguments[1];
     const ArgumentValue& new_text = call.arguments[2];
-    Variable* result = string_result(call);
+    Variable* result = call.result;
     // An empty pattern would match everywhere without moving on.
     if (old_text.length == 0) return set_text(result, source.text, source.length);
     char* const out = text_under_construction();
@@ -126,12 +122,13 @@ void execute_replace(const Call& call) {
 }
 
 // The number of each field between delimiters; fields past the array's limit
-// are dropped. Elements past the length are made NaN again.
+// are dropped. Elements past the length are made NaN again, all of them
+// where the variable was no array.
 void execute_split(const Call& call) {
     const ArgumentValue& source = call.arguments[0];
     const ArgumentValue& delimiter = call.arguments[1];  // never empty: the call refuses it
-    Variable* result = result_variable(*call.result);
-    int old_length = result->array_length;
+    Variable* result = call.result;
+    int old_length = result->is_array ? result->array_length : ELEMENT_ROOM;
     result->is_string = 0;
     result->is_array = 1;
     int count = 0;

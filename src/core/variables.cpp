@@ -1,7 +1,6 @@
 #include "core/variables.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "core/error.h"
@@ -11,9 +10,10 @@ int var_count = 0;
 
 namespace {
 
-char texts[VARIABLE_LIMIT + 1][TEXT_ROOM];  // the last one free at first
+char texts[VARIABLE_LIMIT + 2][TEXT_ROOM];  // the last two: free at first, and the stand-in's
 char* free_text = texts[VARIABLE_LIMIT];
-alignas(16) double elements[VARIABLE_LIMIT][ELEMENT_ROOM];
+alignas(16) double elements[VARIABLE_LIMIT + 1][ELEMENT_ROOM];
+Variable stand_in;
 
 // Finds a name's slot without comparing it with every name: an open-address
 // table of slot + 1 (0: free) at the name's hash, then the following
@@ -40,6 +40,7 @@ void reset_variables() {
     std::memset(name_index, 0, sizeof name_index);
     var_count = 0;
     free_text = texts[VARIABLE_LIMIT];
+    stand_in.string = nullptr;
 }
 
 int copy_text(char* field, int capacity, const char* text) {
@@ -72,6 +73,13 @@ void take_text(Variable* variable, int length) {
     variable->is_string = 1;
 }
 
+Variable* stand_in_variable() {
+    if (stand_in.string == nullptr) {
+        stand_in = Variable{0, 0, 0, 0, 0, {}, texts[VARIABLE_LIMIT + 1], elements[VARIABLE_LIMIT]};
+    }
+    return &stand_in;
+}
+
 Variable* find_variable(const char* name) {
     for (unsigned at = hash_of(name) & (NAME_INDEX_SIZE - 1); name_index[at] != 0;
          at = (at + 1) & (NAME_INDEX_SIZE - 1)) {
@@ -87,7 +95,6 @@ Variable* find_or_create_variable(const char* name, int line) {
     if (var_count == VARIABLE_LIMIT) raise_at(line, FaultCode::TOO_MANY_VARIABLES, VARIABLE_LIMIT);
     variable = &vars[var_count];
     *variable = Variable{0, 0, 0, 0, 0, {}, texts[var_count], elements[var_count]};
-    std::fill_n(variable->elements, ELEMENT_ROOM, NAN);
     copy_text(variable->name, NAME_SIZE, name);
     enter_name(var_count++);
     return variable;

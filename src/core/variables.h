@@ -4,7 +4,7 @@ constexpr int VARIABLE_LIMIT = 256;
 constexpr int ARRAY_LIMIT = 1000;
 // Arrays are searched in blocks of this many elements, and every element
 // past the length, up to the block's end, is a NaN, which equals nothing.
-constexpr int SCAN_BLOCK = 16;
+constexpr int SCAN_BLOCK = 32;
 constexpr int ELEMENT_ROOM = (ARRAY_LIMIT + SCAN_BLOCK - 1) / SCAN_BLOCK * SCAN_BLOCK;
 constexpr int NAME_SIZE = 64;      // 63 characters and the NUL
 constexpr int STRING_SIZE = 1024;  // 1023 characters and the NUL
@@ -67,6 +67,9 @@ void set_text(Variable* variable, const char* text);
 // buffer in exchange.
 char* text_under_construction();
 void take_text(Variable* variable, int length);
+
+// A variable outside the table, which nothing reads.
+Variable* stand_in_variable();
 
 // Result stores: the result variable is made the first time (a full table
 // stops the script at the name's line) and kept; then its value is set.

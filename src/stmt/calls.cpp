@@ -9,8 +9,9 @@ namespace {
 // An argument's value as the call first reads it: a string variable is looked
 // up, and copied only when a later argument may store into it.
 ArgumentValue value_of(const CallArgument& operand, char* copy) {
-    ArgumentValue value{0, operand.text, operand.length, &operand.name};
+    ArgumentValue value{0, operand.text, operand.length, nullptr};
     if (operand.kind == ArgumentKind::NUMBER) value.number = evaluate(operand.expression);
+    if (operand.kind == ArgumentKind::ARRAY) value.text = operand.name.name;
     if (operand.name.name == nullptr || operand.kind == ArgumentKind::ARRAY) return value;
     Variable* variable = operand.name.find();
     if (operand.kind == ArgumentKind::VALUE) {
@@ -26,12 +27,14 @@ ArgumentValue value_of(const CallArgument& operand, char* copy) {
 }
 
 // Settles a call on its form: a number argument that is a constant or a name
-// is read where its value is kept, any other is evaluated.
+// is read where its value is kept, any other is evaluated; names have their
+// variables.
 void settle(const CallStatement& s) {
     int ways = 0;
     for (int i = 0; i < s.operand_count; i++) {
         auto& operand = const_cast<CallArgument&>(s.operands[i]);  // made by compile_call, not const
-        bool other_way = operand.name.name != nullptr;
+        if (operand.name.name != nullptr) operand.name.find();
+        bool other_way = operand.name.name != nullptr && operand.kind != ArgumentKind::ARRAY;
         if (operand.kind == ArgumentKind::NUMBER) {
             const Node& root = *operand.expression;
             other_way = root.evaluate != nodes::constant && root.evaluate != nodes::read_leaf;
@@ -49,9 +52,7 @@ Landing CallStatement::run(const CallStatement& s) {
     char copies[MAX_ARGUMENTS][STRING_SIZE];
     for (int i = 0; i < s.operand_count; i++) call.arguments[i] = value_of(s.operands[i], copies[i]);
     if (s.fault) raise(*s.fault);
-    call.result = &s.result_name;
-    call.line = s.line;
-    s.procedure->perform(call);
+    s.procedure->perform(call, s.result_name);
     if (s.settles && s.ran) settle(s);
     s.ran = true;
     return s.ending.reached();
