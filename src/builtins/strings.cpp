@@ -12,30 +12,21 @@ namespace {
 // only A-Z and a-z change case, and white space is ' ' and '\t' to '\r'.
 bool is_white_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-using Bytes = unsigned char __attribute__((vector_size(16)));
-constexpr int CHUNK = sizeof(Bytes);
-
 // Letters from `first` (a or A) change case by flipping the bit 32, sixteen
-// at a time: each byte of the text is read once and written once. `out` may
-// be the text itself.
+// at a time and then one by one: each byte of the text is read once and
+// written once, into `out`, which may be the text itself.
 template <unsigned char first>
 void change_case(const char* text, int length, char* out) {
-    auto change = [](Bytes chunk) { return chunk ^ (static_cast<Bytes>(chunk - first < 26) & 32); };
-    for (int at = 0; at + CHUNK <= length; at += CHUNK) {
-        Bytes chunk;
-        std::memcpy(&chunk, text + at, CHUNK);
-        chunk = change(chunk);
-        std::memcpy(out + at, &chunk, CHUNK);
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    int at = 0;
+    for (Bytes chunk; at + static_cast<int>(sizeof chunk) <= length; at += sizeof chunk) {
+        std::memcpy(&chunk, text + at, sizeof chunk);
+        chunk ^= static_cast<Bytes>(chunk - first < 26) & 32;
+        std::memcpy(out + at, &chunk, sizeof chunk);
     }
-    // The last few: the last whole chunk again, which changes nothing twice.
-    if (length >= CHUNK && length % CHUNK != 0) {
-        Bytes chunk;
-        std::memcpy(&chunk, text + length - CHUNK, CHUNK);
-        chunk = change(chunk);
-        std::memcpy(out + length - CHUNK, &chunk, CHUNK);
-    }
-    for (int at = length < CHUNK ? 0 : length; at < length; at++) {
-        out[at] = static_cast<char>(static_cast<unsigned char>(text[at] - first) < 26 ? text[at] ^ 32 : text[at]);
+    for (; at < length; at++) {
+        auto c = static_cast<unsigned char>(text[at]);
+        out[at] = static_cast<char>(static_cast<unsigned char>(c - first) < 26 ? c ^ 32 : c);
     }
 }
 

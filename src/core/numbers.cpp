@@ -70,62 +70,34 @@ int write_short_number(double value, char* text) {
     return std::strtod(copy, nullptr);
 }
 
-// The digits at `at`, with at most one point, into `mantissa`, and the
-// power of ten of the last one into `scale`; false when there are more
-// significant digits than a double holds exactly.
-bool read_digits(const char*& at, const char* end, std::uint64_t& mantissa, int& scale) {
-    int digits = 0;  // from the first that is not 0
-    bool after_point = false;
-    for (; at < end; at++) {
-        if (*at == '.' && !after_point) {
-            after_point = true;
-            continue;
-        }
-        if (!is_digit(*at)) break;
-        if (mantissa != 0 || *at != '0') {
-            if (++digits > EXACT_DIGITS) return false;
-            mantissa = mantissa * 10 + static_cast<unsigned>(*at - '0');
-        }
-        scale -= after_point;
-    }
-    return true;
-}
-
-// An exponent after the digits, if one is written: 'e' or 'E', a sign, and
-// at least one digit; false when it has more digits than any exact power.
-bool read_exponent(const char* at, const char* end, int& scale) {
-    if (end - at < 2 || (*at | 0x20) != 'e') return true;
-    const char* digit = at + 1 + (at[1] == '-' || at[1] == '+');
-    int exponent = 0;
-    const char* first = digit;
-    for (; digit < end && is_digit(*digit); digit++) {
-        if (digit - first == 3) return false;
-        exponent = exponent * 10 + (*digit - '0');
-    }
-    scale += at[1] == '-' ? -exponent : exponent;
-    return true;
-}
-
 }  // namespace
 
 double read_number(const char* text, const char* end) {
     const char* at = text;
     while (at < end && is_space(*at)) at++;
     bool negative = at < end && *at == '-';
-    if (at < end && (*at == '-' || *at == '+')) at++;
+    at += at < end && (*at == '-' || *at == '+');
     if (at == end) return 0;
-    bool hexadecimal = end - at > 1 && at[0] == '0' && (at[1] | 0x20) == 'x';
-    if ((!is_digit(*at) && *at != '.') || hexadecimal) return read_in_general(text, end);  // also inf, nan
-    const char* digits = at;
     std::uint64_t mantissa = 0;
-    int scale = 0;
-    if (!read_digits(at, end, mantissa, scale)) return read_in_general(text, end);
-    if (at - digits == 1 && *digits == '.') return 0;  // a point alone is no number
-    if (!read_exponent(at, end, scale) || scale < -EXACT_POWER || scale > EXACT_POWER) {
-        return read_in_general(text, end);
+    int digits = 0;  // significant ones, from the first that is not 0
+    int scale = 0;   // the power of ten of the last one
+    bool any = false;
+    for (bool point = false; at < end; at++) {
+        if (*at == '.' && !point) {
+            point = true;
+        } else if (is_digit(*at)) {
+            any = true;
+            digits += mantissa != 0 || *at != '0';
+            mantissa = mantissa * 10 + static_cast<unsigned>(*at - '0');
+            scale -= point;
+        } else {
+            break;
+        }
     }
-    double value = static_cast<double>(mantissa);
-    value = scale < 0 ? value / powers_of_ten[-scale] : value * powers_of_ten[scale];
+    // strtod reads on: an exponent, a hexadecimal number, an infinity or a NaN
+    bool reads_on = at < end && ((*at | 0x20) == 'e' || (*at | 0x20) == 'x');
+    if (!any || reads_on || digits > EXACT_DIGITS || scale < -EXACT_POWER) return read_in_general(text, end);
+    double value = scale < 0 ? static_cast<double>(mantissa) / powers_of_ten[-scale] : static_cast<double>(mantissa);
     return negative ? -value : value;
 }
 
