@@ -125,8 +125,8 @@ void execute_split(const Call& call) {
     int count = 0;
     const char* end = source.text + source.length;
     auto delimiter_at = [&](const char* at) {
-        return *at == delimiter.text[0] && end - at >= delimiter.length &&
-               std::memcmp(at + 1, delimiter.text + 1, static_cast<std::size_t>(delimiter.length - 1)) == 0;
+        return *at == delimiter.text[0] && (delimiter.length == 1 || (end - at >= delimiter.length &&
+               std::memcmp(at + 1, delimiter.text + 1, static_cast<std::size_t>(delimiter.length - 1)) == 0));
     };
     // A delimiter at the very end leaves no empty field after it.
     for (const char* field = source.text; field < end;) {

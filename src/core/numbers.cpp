@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int EXACT_DIGITS = 15;  // fewer than 2^53: any such integer is a double
+constexpr std::uint64_t EXACT_MANTISSA = std::uint64_t{1} << 53;  // every integer up to it is a double
 constexpr int EXACT_POWER = 22;   // the largest power of ten that a double holds exactly
 constexpr double powers_of_ten[EXACT_POWER + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
@@ -74,29 +74,29 @@ int write_short_number(double value, char* text) {
 
 double read_number(const char* text, const char* end) {
     const char* at = text;
-    while (at < end && is_space(*at)) at++;
-    bool negative = at < end && *at == '-';
-    at += at < end && (*at == '-' || *at == '+');
-    if (at == end) return 0;
-    std::uint64_t mantissa = 0;
-    int digits = 0;  // significant ones, from the first that is not 0
-    int scale = 0;   // the power of ten of the last one
-    bool any = false;
-    for (bool point = false; at < end; at++) {
-        if (*at == '.' && !point) {
-            point = true;
-        } else if (is_digit(*at)) {
-            any = true;
-            digits += mantissa != 0 || *at != '0';
-            mantissa = mantissa * 10 + static_cast<unsigned>(*at - '0');
-            scale -= point;
-        } else {
-            break;
-        }
+    bool negative = false;
+    if (at < end && !is_digit(*at)) {  // blanks and a sign
+        while (at < end && is_space(*at)) at++;
+        negative = at < end && *at == '-';
+        at += at < end && (*at == '-' || *at == '+');
     }
-    // strtod reads on: an exponent, a hexadecimal number, an infinity or a NaN
-    bool reads_on = at < end && ((*at | 0x20) == 'e' || (*at | 0x20) == 'x');
-    if (!any || reads_on || digits > EXACT_DIGITS || scale < -EXACT_POWER) return read_in_general(text, end);
+    std::uint64_t mantissa = 0;
+    const char* first = at;
+    for (; at < end && is_digit(*at); at++) mantissa = mantissa * 10 + static_cast<unsigned>(*at - '0');
+    int whole_digits = static_cast<int>(at - first);
+    int scale = 0;  // the power of ten of the last digit
+    if (at < end && *at == '.') {
+        const char* point = at++;
+        for (; at < end && is_digit(*at); at++) mantissa = mantissa * 10 + static_cast<unsigned>(*at - '0');
+        scale = static_cast<int>(point + 1 - at);
+    }
+    if (whole_digits - scale == 0) return at == first && at == end ? 0 : read_in_general(text, end);
+    // Exact: at most 19 digits, which do not overflow, and a mantissa that a
+    // double holds. strtod reads on after an exponent or the x of a
+    // hexadecimal number.
+    bool exact = whole_digits - scale <= 19 && mantissa <= EXACT_MANTISSA && scale >= -EXACT_POWER &&
+                 !(at < end && ((*at | 0x20) == 'e' || (*at | 0x20) == 'x'));
+    if (!exact) return read_in_general(text, end);
     double value = scale < 0 ? static_cast<double>(mantissa) / powers_of_ten[-scale] : static_cast<double>(mantissa);
     return negative ? -value : value;
 }
