@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -12,19 +11,17 @@
 // token after it, and the line of the last one it read. Only a compile makes
 // one where a statement may land (Reader::land), and the compiler, told of
 // each, compiles what follows it; a run passes them on.
-// Both are kept in one word, which moves whole: a pair of ints the compiler
-// may move as a vector, which then keeps a statement from jumping to the next.
 class Landing {
 public:
     Landing() = default;  // nowhere: kept by a statement on a path that fails
-    int next() const { return static_cast<int>(static_cast<std::uint32_t>(where_)); }
-    int line() const { return static_cast<int>(where_ >> 32); }
-    Landing with_line(int line) const { return Landing(next(), line); }  // the same place, another line
+    int next() const { return next_; }
+    int line() const { return line_; }
+    Landing with_line(int line) const { return Landing(next_, line); }  // the same place, another line
 
 private:
-    Landing(int next, int line)
-        : where_(static_cast<std::uint32_t>(next) | std::uint64_t{static_cast<std::uint32_t>(line)} << 32) {}
-    std::uint64_t where_ = 0xffffffff;  // next -1, line 0
+    Landing(int next, int line) : next_(next), line_(line) {}
+    int next_ = -1;
+    int line_ = 0;
     friend class Reader;
     friend class Sequence;
 };
@@ -48,11 +45,13 @@ struct Statement {
 // the tests lets the compiler jump to the next statement, not call it.)
 template <Statement::Run run>
 Landing run_and_go_on(const Statement& self, const Statement* const* rest) {
+    Landing landing = run(self);
     const Statement* next = *rest;
-    if (next == nullptr) [[unlikely]] return run(self);
-    run(self);
-    count_step();
-    return next->chain(*next, rest + 1);
+    if (next != nullptr) [[likely]] {
+        count_step();
+        return next->chain(*next, rest + 1);
+    }
+    return landing;
 }
 
 // From now on the statement runs as `form`.
@@ -71,8 +70,20 @@ Landing act_and_land(const Statement& self) {
 }
 
 template <typename T, void (*act)(const T&)>
+Landing act_and_go_on(const Statement& self, const Statement* const* rest) {
+    act(static_cast<const T&>(self));
+    const Statement* next = *rest;
+    if (next != nullptr) [[likely]] {
+        count_step();
+        return next->chain(*next, rest + 1);
+    }
+    return static_cast<const T&>(self).landing;
+}
+
+template <typename T, void (*act)(const T&)>
 void settle_on(const Statement& statement) {
-    settle<act_and_land<T, act>>(statement);
+    statement.run = act_and_land<T, act>;
+    statement.chain = act_and_go_on<T, act>;
 }
 
 template <typename T>

@@ -72,7 +72,7 @@ int write_short_number(double value, char* text) {
 
 }  // namespace
 
-double read_number(const char* text, const char* end) {
+double read_any_number(const char* text, const char* end) {
     const char* at = text;
     bool negative = false;
     if (at < end && !is_digit(*at)) {  // blanks and a sign
@@ -97,7 +97,8 @@ double read_number(const char* text, const char* end) {
     bool exact = whole_digits - scale <= 19 && mantissa <= EXACT_MANTISSA && scale >= -EXACT_POWER &&
                  !(at < end && ((*at | 0x20) == 'e' || (*at | 0x20) == 'x'));
     if (!exact) return read_in_general(text, end);
-    double value = scale < 0 ? static_cast<double>(mantissa) / powers_of_ten[-scale] : static_cast<double>(mantissa);
+    auto whole = static_cast<double>(static_cast<std::int64_t>(mantissa));  // at most 2^53
+    double value = scale < 0 ? whole / powers_of_ten[-scale] : whole;
     return negative ? -value : value;
 }
 

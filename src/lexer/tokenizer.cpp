@@ -153,8 +153,8 @@ private:
                 break;
             }
         }
-        Token& token = add_token(TOKEN_NUMBER, start_, current_ - start_);
-        token_facts[token_count - 1].number = read_number(token.text);
+        add_token(TOKEN_NUMBER, start_, current_ - start_);
+        token_facts[token_count - 1].number = read_number(start_, current_);
     }
 
     void string() {
