@@ -73,6 +73,12 @@ void execute_char_at(const Call& call) {
     set_text(call.result, text + index, 1);
 }
 
+// Copies a piece of text; a short one, such as a literal, without a call.
+void copy_piece(char* out, const char* text, std::ptrdiff_t length) {
+    if (length > 16) return static_cast<void>(std::memcpy(out, text, static_cast<std::size_t>(length)));
+    for (std::ptrdiff_t i = 0; i < length; i++) out[i] = text[i];
+}
+
 // Every occurrence of the old text, left to right, replaced by the new one,
 // cut at the string limit. The text is read once: the search for the old
 // text's first character, which looks at the next one itself, and the copy of
@@ -82,9 +88,8 @@ void execute_replace(const Call& call) {
     const ArgumentValue& source = call.arguments[0];
     const ArgumentValue& old_text = call.arguments[1];
     const ArgumentValue& new_text = call.arguments[2];
-    Variable* result = call.result;
     // An empty pattern would match everywhere without moving on.
-    if (old_text.length == 0) return set_text(result, source.text, source.length);
+    if (old_text.length == 0) return set_text(call.result, source.text, source.length);
     char* const out = text_under_construction();
     char* put = out;
     const char* at = source.text;
@@ -94,22 +99,18 @@ void execute_replace(const Call& call) {
         const char* found = at;
         if (*at != first) found = static_cast<const char*>(std::memchr(at, first, static_cast<std::size_t>(end - at)));
         if (found == nullptr) found = end;
-        if (found != at) std::memcpy(put, at, static_cast<std::size_t>(found - at));
+        copy_piece(put, at, found - at);
         put += found - at;
         if (found == end || put >= out + STRING_SIZE - 1) break;
-        bool matches = old_text.length == 1 ||
-                       (end - found >= old_text.length &&
-                        std::memcmp(found + 1, old_text.text + 1, static_cast<std::size_t>(old_text.length - 1)) == 0);
-        if (!matches) {
-            *put++ = first;
-            at = found + 1;
-            continue;
-        }
-        std::memcpy(put, new_text.text, static_cast<std::size_t>(new_text.length));
-        put += new_text.length;
-        at = found + old_text.length;
+        bool matches = end - found >= old_text.length;
+        for (int i = 1; matches && i < old_text.length; i++) matches = found[i] == old_text.text[i];
+        const char* piece = matches ? new_text.text : &first;
+        std::ptrdiff_t length = matches ? new_text.length : 1;
+        copy_piece(put, piece, length);
+        put += length;
+        at = found + (matches ? old_text.length : 1);
     }
-    take_text(result, static_cast<int>(put - out));
+    take_text(call.result, static_cast<int>(put - out));
 }
 
 // The number of each field between delimiters; fields past the array's limit
