@@ -73,9 +73,9 @@ void execute_char_at(const Call& call) {
     set_text(call.result, text + index, 1);
 }
 
-// Copies a piece of text; a short one, such as a literal, without a call.
-void copy_piece(char* out, const char* text, std::ptrdiff_t length) {
-    if (length > 16) return static_cast<void>(std::memcpy(out, text, static_cast<std::size_t>(length)));
+// Copies a piece of text; a short literal without a call.
+void copy_piece(char* out, const char* text, std::ptrdiff_t length, bool literal) {
+    if (!literal || length > 8) return static_cast<void>(std::memcpy(out, text, static_cast<std::size_t>(length)));
     for (std::ptrdiff_t i = 0; i < length; i++) out[i] = text[i];
 }
 
@@ -99,14 +99,14 @@ void execute_replace(const Call& call) {
         const char* found = at;
         if (*at != first) found = static_cast<const char*>(std::memchr(at, first, static_cast<std::size_t>(end - at)));
         if (found == nullptr) found = end;
-        copy_piece(put, at, found - at);
+        if (found != at) copy_piece(put, at, found - at, false);
         put += found - at;
         if (found == end || put >= out + STRING_SIZE - 1) break;
         bool matches = end - found >= old_text.length;
         for (int i = 1; matches && i < old_text.length; i++) matches = found[i] == old_text.text[i];
         const char* piece = matches ? new_text.text : &first;
         std::ptrdiff_t length = matches ? new_text.length : 1;
-        copy_piece(put, piece, length);
+        copy_piece(put, piece, length, true);
         put += length;
         at = found + (matches ? old_text.length : 1);
     }
