@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Zentul's benchmark: twelve workloads in Zentul, Lua, Python and Perl.
+"""Zentul's benchmark: sixteen workloads in Zentul, Lua, Python and Perl.
 
     bench/run.py [--zentul PATH] [--rounds N] [--only a,b,...]   time them
     bench/run.py --count                                         instructions
     bench/run.py --check                                         checksums only
+    bench/run.py --calls                                         instructions per procedure call
 
 Every workload prints a checksum (the output workload its lines), and every
 interpreter must print the same one. The interpreters found on PATH (LuaJIT's
@@ -19,6 +20,9 @@ Count mode counts machine instructions with valgrind (callgrind), the figure
 that stays the same on a busy machine: per loop pass for the loop workloads
 (the difference between two sizes, so start-up falls out), whole runs for
 start-up and the large script, and `zentul --check` of the large script.
+
+Calls mode counts the instructions of one call of each procedure, in Zentul
+alone: a loop of calls at two sizes, less the same loop without them.
 
 Check mode runs the workloads at small sizes and compares each checksum with
 the known one; it measures nothing and is what the test suite runs.
@@ -50,11 +54,15 @@ LOOPS = {
     "j": ("j_sums", 600000, 600, "1920.99 3.19974"),
     "k": ("k_flips", 600000, 600, "751970 10"),
     "l": ("l_bodies", 150000, 150, "-19.6831 0.583324"),
+    "m": ("m_search", 1200, 20, "420"),
+    "n": ("n_calc", 30000, 30, "9025"),
+    "o": ("o_machine", 20000, 20, "744363"),
+    "p": ("p_table", 400, 4, "497848"),
 }
 DESCRIPTIONS = {
     "a": "a loop", "b": "b fizz", "c": "c kernel", "d": "d strings", "e": "e arrays",
     "f": "f start-up", "g": "g large", "h": "h output", "i": "i plane", "j": "j sums", "k": "k flips",
-    "l": "l bodies",
+    "l": "l bodies", "m": "m search", "n": "n calc", "o": "o machine", "p": "p table",
 }
 EXTENSIONS = {"zentul": ".zen", "luajit": ".lua", "lua": ".lua", "python": ".py", "perl": ".pl"}
 # name: (candidate programs, options before the script)
@@ -257,11 +265,62 @@ def count_all(args, interpreters):
                     print("| g large, checked | %s |" % " | ".join(cells), flush=True)
 
 
+# The 320 characters of the string procedures' text, and the setup every call
+# loop starts with: `row` is a row of a table of 320 characters with an S at
+# its start, the array holds `fields` (1 to 30), and `padded` has blanks at
+# both ends.
+TEXT = ("The quick brown fox jumps over the lazy dog; pack my box with five dozen liquor jugs. " * 4)[:320]
+CALL_SETUP = 'var t = "%s";\nvar row = "S%s";\nvar fields = "%s";\nvar padded = "  %s \\t";\nsplit(fields, ",");\n' % (
+    TEXT, ("3," * 160)[:319], ",".join(str(i) for i in range(1, 31)), TEXT[:40])
+# name: (a fixed part before the loop, the loop's body, the two sizes)
+CALLS = [
+    ("push", "split(\"\", \",\");", "push(__split_result, k);", (400, 900)),
+    ("pop", "var f = 0;\nwhile (f < 900) { push(__split_result, f); f = f + 1; }", "pop(__split_result);", (400, 900)),
+    ("contains, 30 scanned", "", "contains(__split_result, 31);", (2000, 4000)),
+    ("contains, found first", "", "contains(__split_result, 1);", (2000, 4000)),
+    ("contains, 300 scanned", "var f = 31;\nwhile (f <= 300) { push(__split_result, f); f = f + 1; }",
+     "contains(__split_result, 301);", (2000, 4000)),
+    ("length", "", "length(__split_result);", (2000, 4000)),
+    ("replace, 320 characters, 4 matches", "", "replace(t, \"fox\", \"cat\");", (2000, 4000)),
+    ("replace, 320 characters, 1 match at 0", "", "replace(row, \"S\", \"S3,\");", (2000, 4000)),
+    ("replace, own result, 1 match at 0", "replace(row, \"S\", \"S\");",
+     "replace(__replace_result, \"S\", \"S\");", (2000, 4000)),
+    ("substring, 40 of 320", "", "substring(t, 7, 40);", (2000, 4000)),
+    ("split, 30 fields of 1-2 digits", "", "split(fields, \",\");", (2000, 4000)),
+    ("upper, 320 characters", "", "upper(t);", (2000, 4000)),
+    ("lower, 320 characters", "", "lower(t);", (2000, 4000)),
+    ("trim, 40 characters", "", "trim(padded);", (2000, 4000)),
+    ("char_at", "", "char_at(t, 7);", (2000, 4000)),
+]
+
+
+def call_loop(fixed, body, size, folder):
+    path = os.path.join(folder, "call_%d.zen" % size)
+    with open(path, "w") as f:
+        f.write(CALL_SETUP + fixed + "\nvar k = 0;\nwhile (k < %d) { %s k = k + 1; }\n" % (size, body))
+    return path
+
+
+def count_calls(args, interpreters):
+    if not shutil.which("valgrind"):
+        sys.exit("valgrind is needed")
+    zentul = interpreters["zentul"]
+    print("| call | instructions |")
+    print("|---|---|")
+    with tempfile.TemporaryDirectory() as folder:
+        for name, fixed, body, (small, large) in CALLS:
+            counts = [instructions(zentul, call_loop(fixed, text, size, folder), folder)
+                      for text in (body, "") for size in (small, large)]
+            per_call = ((counts[1] - counts[0]) - (counts[3] - counts[2])) / (large - small)
+            print("| %s | %.1f |" % (name, per_call), flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--zentul", default=os.path.join(HERE, "..", "build", "zentul"))
     parser.add_argument("--check", action="store_true", help="checksums at small sizes only")
     parser.add_argument("--count", action="store_true", help="instruction counts with valgrind")
+    parser.add_argument("--calls", action="store_true", help="instructions per procedure call (valgrind)")
     parser.add_argument("--rounds", type=int, default=5, help="turns of every interpreter (time mode)")
     parser.add_argument("--only", default="".join(DESCRIPTIONS), help="workloads to run, e.g. ab")
     parser.add_argument("--zentul-only", action="store_true", help="leave the other interpreters out")
@@ -278,6 +337,8 @@ def main():
         check(args, interpreters)
     elif args.count:
         count_all(args, interpreters)
+    elif args.calls:
+        count_calls(args, interpreters)
     else:
         time_all(args, interpreters)
 

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "builtins/procedures.h"
+#include "builtins/call_forms.h"
 #include "core/error.h"
 #include "core/numbers.h"
 #include "system/standard_streams.h"
@@ -57,7 +57,7 @@ int read_key() {
 // Each call names a new variable after the slot it is about to take.
 void store_random(const Call& call, double value) {
     char name[32];
-    std::snprintf(name, sizeof name, "%s%d", call.result->name, var_count);
+    std::snprintf(name, sizeof name, "%s%d", call.result_name, var_count);
     store_number_result(NameRef{name, call.line}, value);
 }
 
@@ -70,13 +70,13 @@ void execute_input(const Call& call) {
         raise_at(call.line, FaultCode::INPUT_FAILED);
     }
     line[std::strcspn(line, "\n")] = '\0';
-    store_string_result(*call.result, line);
+    set_text(call.result, line);
 }
 
 void execute_str(const Call& call) {
     char text[NUMBER_TEXT_SIZE];
     format_number(call.arguments[0].number, text);
-    store_string_result(*call.result, text);
+    set_text(call.result, text);
 }
 
 void execute_sleep(const Call& call) {
@@ -97,7 +97,7 @@ void execute_getch(const Call& call) {
     int code = read_key();
     if (code == EOF) stop_if_signalled();
     char key[2] = {static_cast<char>(static_cast<unsigned char>(code)), '\0'};
-    store_string_result(*call.result, key);
+    set_text(call.result, key);
 }
 
 void execute_rand(const Call& call) { store_random(call, std::rand() / RANDOM_LIMIT); }
@@ -117,14 +117,15 @@ void execute_time(const Call& call) {
     const std::tm* local = std::localtime(&now);
     char text[64] = "";
     if (local == nullptr || std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", local) == 0) text[0] = '\0';
-    store_string_result(*call.result, text);
+    set_text(call.result, text);
 }
 
 void execute_timestamp(const Call& call) {
-    store_number_result(*call.result, static_cast<double>(std::time(nullptr)));
+    call.result->number = static_cast<double>(std::time(nullptr));
+    call.result->is_string = 0;
 }
 
-void execute_type_of(const Call& call) { store_string_result(*call.result, call.arguments[0].text); }
+void execute_type_of(const Call& call) { set_text(call.result, call.arguments[0].text); }
 
 using enum ArgumentKind;
 
@@ -138,16 +139,16 @@ int truncate_to_int(double value) {
 }
 
 const Procedure console_procedures[] = {
-    {TOKEN_IDENTIFIER, "input", false, 1, {{PROMPT}}, execute_input, Result::TEXT},
-    {TOKEN_IDENTIFIER, "str", false, 1, {{NUMBER}}, execute_str, Result::TEXT},
-    {TOKEN_SLEEP, "sleep", false, 1, {{NUMBER}}, execute_sleep, Result::NONE},
-    {TOKEN_SLEEPMS, "sleepms", false, 1, {{NUMBER}}, execute_sleepms, Result::NONE},
-    {TOKEN_CLEAR, "clear", false, 0, {}, execute_clear, Result::NONE},
-    {TOKEN_GETCH, "getch", false, 0, {}, execute_getch, Result::TEXT},
-    {TOKEN_RAND, "rand", false, 0, {}, execute_rand, Result::RANDOM},
-    {TOKEN_RAND_RANGE, "rand_range", false, 2, {{NUMBER}, {NUMBER}}, execute_rand_range, Result::RANDOM},
-    {TOKEN_TIME, "time", true, 0, {}, execute_time, Result::TEXT},
-    {TOKEN_TIMESTAMP, "timestamp", true, 0, {}, execute_timestamp, Result::NUMBER},
-    {TOKEN_TYPE_OF, "type_of", true, 1, {{VALUE, nullptr, "value"}}, execute_type_of, Result::TEXT},
-    {TOKEN_EOF, nullptr, false, 0, {}, nullptr, Result::NONE},
+    {TOKEN_IDENTIFIER, "input", false, 1, {{PROMPT}}, Result::TEXT, forms_of<execute_input, PROMPT>},
+    {TOKEN_IDENTIFIER, "str", false, 1, {{NUMBER}}, Result::TEXT, forms_of<execute_str, NUMBER>},
+    {TOKEN_SLEEP, "sleep", false, 1, {{NUMBER}}, Result::NONE, forms_of<execute_sleep, NUMBER>},
+    {TOKEN_SLEEPMS, "sleepms", false, 1, {{NUMBER}}, Result::NONE, forms_of<execute_sleepms, NUMBER>},
+    {TOKEN_CLEAR, "clear", false, 0, {}, Result::NONE, forms_of<execute_clear>},
+    {TOKEN_GETCH, "getch", false, 0, {}, Result::TEXT, forms_of<execute_getch>},
+    {TOKEN_RAND, "rand", false, 0, {}, Result::RANDOM, forms_of<execute_rand>},
+    {TOKEN_RAND_RANGE, "rand_range", false, 2, {{NUMBER}, {NUMBER}}, Result::RANDOM, forms_of<execute_rand_range, NUMBER, NUMBER>},
+    {TOKEN_TIME, "time", true, 0, {}, Result::TEXT, forms_of<execute_time>},
+    {TOKEN_TIMESTAMP, "timestamp", true, 0, {}, Result::NUMBER, forms_of<execute_timestamp>},
+    {TOKEN_TYPE_OF, "type_of", true, 1, {{VALUE, nullptr, "value"}}, Result::TEXT, forms_of<execute_type_of, VALUE>},
+    {TOKEN_EOF, nullptr, false, 0, {}, Result::NONE, nullptr},
 };

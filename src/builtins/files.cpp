@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "builtins/procedures.h"
+#include "builtins/call_forms.h"
 #include "core/error.h"
 
 namespace {
@@ -32,7 +32,7 @@ void execute_read_file(const Call& call) {
     char text[STRING_SIZE];
     read_beginning(file, text);
     std::fclose(file);
-    store_string_result(*call.result, text);
+    set_text(call.result, text);
 }
 
 void execute_write_file(const Call& call) { write_to_file(call, "w", FaultCode::OPEN_FOR_WRITING_FAILED); }
@@ -46,8 +46,8 @@ constexpr ArgumentForm CONTENT = {STRING, "filename", "content string"};
 }  // namespace
 
 const Procedure file_procedures[] = {
-    {TOKEN_READ_FILE, "read_file", true, 1, {FILE_NAME}, execute_read_file, Result::TEXT},
-    {TOKEN_WRITE_FILE, "write_file", true, 2, {FILE_NAME, CONTENT}, execute_write_file, Result::NONE},
-    {TOKEN_APPEND_FILE, "append_file", true, 2, {FILE_NAME, CONTENT}, execute_append_file, Result::NONE},
-    {TOKEN_EOF, nullptr, false, 0, {}, nullptr, Result::NONE},
+    {TOKEN_READ_FILE, "read_file", true, 1, {FILE_NAME}, Result::TEXT, forms_of<execute_read_file, STRING>},
+    {TOKEN_WRITE_FILE, "write_file", true, 2, {FILE_NAME, CONTENT}, Result::NONE, forms_of<execute_write_file, STRING, STRING>},
+    {TOKEN_APPEND_FILE, "append_file", true, 2, {FILE_NAME, CONTENT}, Result::NONE, forms_of<execute_append_file, STRING, STRING>},
+    {TOKEN_EOF, nullptr, false, 0, {}, Result::NONE, nullptr},
 };

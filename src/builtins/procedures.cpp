@@ -1,5 +1,7 @@
 #include "builtins/procedures.h"
 
+#include "builtins/call_forms.h"
+
 #include <cstring>
 
 namespace {
@@ -7,6 +9,19 @@ namespace {
 const Procedure* const libraries[] = {console_procedures, string_procedures, array_procedures, file_procedures};
 
 }  // namespace
+
+void Procedure::perform(Call& call, const NameRef& result_name) const {
+    for (int i = 0; i < argument_count; i++) {
+        if (arguments[i].kind == ArgumentKind::ARRAY) call.arguments[i].array = find_variable(call.arguments[i].text);
+    }
+    bool named = result != Result::NONE && result != Result::RANDOM;
+    bool room = !named || result_name.find() != nullptr || var_count < VARIABLE_LIMIT;
+    call.result = !named ? nullptr : room ? result_variable(result_name) : stand_in_variable();
+    call.result_name = result_name.name;
+    call.line = result_name.line;
+    forms->perform(call);
+    if (!room) result_variable(result_name);
+}
 
 const Procedure* find_procedure(TokenType kind, const char* text) {
     for (const Procedure* library : libraries) {

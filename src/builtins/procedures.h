@@ -30,18 +30,26 @@ struct ArgumentForm {
     bool refuses_empty = false;
 };
 
-// The value of one argument.
+constexpr int MAX_ARGUMENTS = 3;
+
+// The value of one argument. A string is read where it stands, with its
+// length, unless a later argument could change it. An array is looked up
+// once the whole list is read: its variable (null for none), and its name in
+// `text`.
 struct ArgumentValue {
     double number;
-    const char* text;      // a string's text; the kind of a value (type_of)
-    const NameRef* array;  // an array's name, looked up when the list is read
+    const char* text;  // a string's text; the kind of a value (type_of); an array's name
+    int length;        // of the text
+    Variable* array;
 };
 
-// What a procedure gets: its arguments, its result variable's name (at the
-// line of the ')'), and that line, where its effects and failures take place.
+// What a procedure gets: its arguments, the variable its result goes to, and
+// the line of the ')', where its effects and failures take place. rand names
+// a new variable after `result_name` at each call.
 struct Call {
-    ArgumentValue arguments[3];
-    const NameRef* result;
+    ArgumentValue arguments[MAX_ARGUMENTS];
+    Variable* result;
+    const char* result_name;
     int line;
 };
 
@@ -49,7 +57,7 @@ struct Call {
 // for RANDOM, after the slot it takes).
 enum class Result { NONE, NUMBER, TEXT, ARRAY, RANDOM };
 
-constexpr int MAX_ARGUMENTS = 3;
+struct CallForms;
 
 struct Procedure {
     TokenType token;  // TOKEN_IDENTIFIER for input and str, which are names
@@ -57,8 +65,16 @@ struct Procedure {
     bool names_itself_at_close;  // "Expected ')' after <name>", else "Expected ')'"
     int argument_count;
     ArgumentForm arguments[MAX_ARGUMENTS];
-    void (*perform)(const Call& call);
     Result result;
+    // What the procedure does, and the forms in which a call of it settles
+    // (builtins/call_forms.h), for arguments of the kinds above.
+    const CallForms* forms;
+
+    // Does it, the arrays of the arguments and the result variable found or
+    // made first. When the table has no room for the result variable, the
+    // procedure stores into a stand-in, and the variable fails to be made
+    // once it has run.
+    void perform(Call& call, const NameRef& result_name) const;
 };
 
 // The libraries, each ending with a row without a name.

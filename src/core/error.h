@@ -23,9 +23,10 @@ extern int current_line;
 [[noreturn]] void raise(const Fault& fault);
 
 // The fault of that code and arguments (see core/faults.h), raised at `line`,
-// or at the current line.
+// or at the current line. The arguments are taken by value, so that raising
+// one takes no address of the caller's.
 template <typename... Arguments>
-[[noreturn, gnu::cold, gnu::noinline]] void raise_at(int line, FaultCode code, const Arguments&... arguments) {
+[[noreturn, gnu::cold, gnu::noinline]] void raise_at(int line, FaultCode code, Arguments... arguments) {
     Fault fault = fault_of(code, arguments...);
     fault.line = line;
     raise(fault);

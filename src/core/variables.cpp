@@ -1,5 +1,6 @@
 #include "core/variables.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/error.h"
@@ -9,8 +10,10 @@ int var_count = 0;
 
 namespace {
 
-char texts[VARIABLE_LIMIT][STRING_SIZE];
-double elements[VARIABLE_LIMIT][ARRAY_LIMIT];
+char texts[VARIABLE_LIMIT + 2][TEXT_ROOM];  // the last two: free at first, and the stand-in's
+char* free_text = texts[VARIABLE_LIMIT];
+alignas(16) double elements[VARIABLE_LIMIT + 1][ELEMENT_ROOM];
+Variable stand_in;
 
 // Finds a name's slot without comparing it with every name: an open-address
 // table of slot + 1 (0: free) at the name's hash, then the following
@@ -36,13 +39,45 @@ void reset_variables() {
     std::memset(vars, 0, sizeof vars);
     std::memset(name_index, 0, sizeof name_index);
     var_count = 0;
+    free_text = texts[VARIABLE_LIMIT];
+    stand_in.string = nullptr;
 }
 
-void copy_text(char* field, int capacity, const char* text) {
-    std::size_t length = std::strlen(text);
-    if (length > static_cast<std::size_t>(capacity - 1)) length = capacity - 1;
+int copy_text(char* field, int capacity, const char* text) {
+    std::size_t length = strnlen(text, static_cast<std::size_t>(capacity - 1));
     std::memmove(field, text, length);
     field[length] = '\0';
+    return static_cast<int>(length);
+}
+
+void set_text(Variable* variable, const char* text, int length) {
+    length = std::min(length, STRING_SIZE - 1);
+    std::memmove(variable->string, text, static_cast<std::size_t>(length));
+    variable->string[length] = '\0';
+    variable->length = length;
+    variable->is_string = 1;
+}
+
+void set_text(Variable* variable, const char* text) {
+    variable->length = copy_text(variable->string, STRING_SIZE, text);
+    variable->is_string = 1;
+}
+
+char* text_under_construction() { return free_text; }
+
+void take_text(Variable* variable, int length) {
+    length = std::min(length, STRING_SIZE - 1);
+    std::swap(free_text, variable->string);
+    variable->string[length] = '\0';
+    variable->length = length;
+    variable->is_string = 1;
+}
+
+Variable* stand_in_variable() {
+    if (stand_in.string == nullptr) {
+        stand_in = Variable{0, 0, 0, 0, 0, {}, texts[VARIABLE_LIMIT + 1], elements[VARIABLE_LIMIT]};
+    }
+    return &stand_in;
 }
 
 Variable* find_variable(const char* name) {
@@ -59,7 +94,7 @@ Variable* find_or_create_variable(const char* name, int line) {
     if (variable != nullptr) return variable;
     if (var_count == VARIABLE_LIMIT) raise_at(line, FaultCode::TOO_MANY_VARIABLES, VARIABLE_LIMIT);
     variable = &vars[var_count];
-    *variable = Variable{0, 0, 0, 0, {}, texts[var_count], elements[var_count]};
+    *variable = Variable{0, 0, 0, 0, 0, {}, texts[var_count], elements[var_count]};
     copy_text(variable->name, NAME_SIZE, name);
     enter_name(var_count++);
     return variable;
@@ -77,9 +112,7 @@ Variable* result_variable(const NameRef& name) {
 }
 
 void store_string_result(const NameRef& name, const char* text) {
-    Variable* variable = result_variable(name);
-    copy_text(variable->string, STRING_SIZE, text);
-    variable->is_string = 1;
+    set_text(result_variable(name), text);
 }
 
 void store_number_result(const NameRef& name, double value) {

@@ -59,9 +59,7 @@ private:
     // A fault where the reader stands, after the operand, if any, is evaluated.
     const Node* fault(const Fault& found, const Node* operand = nullptr) {
         faulted_ = true;
-        Node* node = add(nodes::fail, operand);
-        node->fault = pool_.keep(found);
-        return node;
+        return failing_after(pool_, operand, found);
     }
 
     // The operators of `level` and tighter, by precedence climbing.
@@ -212,3 +210,10 @@ private:
 }  // namespace
 
 Expression compile_expression(Reader& reader, NodePool& pool) { return ExpressionCompiler(reader, pool).compile(); }
+
+const Node* failing_after(NodePool& pool, const Node* operand, const Fault& fault) {
+    Node* node = pool.add(nodes::fail, fault.line);
+    node->left = operand;
+    node->fault = pool.keep(fault);
+    return node;
+}

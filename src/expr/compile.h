@@ -14,3 +14,6 @@ struct Expression {
 // evaluating it reads its tokens. A fault is compiled into a node that
 // stops the script where reading it would, after the operands before it.
 Expression compile_expression(Reader& reader, NodePool& pool);
+
+// A node that evaluates the operand, then fails with the fault.
+const Node* failing_after(NodePool& pool, const Node* operand, const Fault& fault);

@@ -14,7 +14,7 @@ double compute_sqrt(double number, const char*, int) { return std::sqrt(number);
 double compute_sin(double number, const char*, int) { return std::sin(number); }
 double compute_cos(double number, const char*, int) { return std::cos(number); }
 double compute_len(double, const char* text, int) { return static_cast<double>(std::strlen(text)); }
-double compute_num(double, const char* text, int) { return std::atof(text); }
+double compute_num(double, const char* text, int) { return read_number(text); }
 
 constexpr char STR_RESULT[] = "__tmp_str_result";
 
@@ -44,4 +44,11 @@ const ExpressionFunction* find_function(const char* name) {
         if (std::strcmp(function->name, name) == 0) return function;
     }
     return nullptr;
+}
+
+bool is_function_result(const char* name) {
+    for (const ExpressionFunction* function = functions; function->name != nullptr; function++) {
+        if (function->result != nullptr && std::strcmp(function->result, name) == 0) return true;
+    }
+    return false;
 }

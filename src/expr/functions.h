@@ -15,3 +15,6 @@ struct ExpressionFunction {
 
 // The function of that name, or null.
 const ExpressionFunction* find_function(const char* name);
+
+// Whether a function stores its text in the variable of that name.
+bool is_function_result(const char* name);

@@ -1,11 +1,12 @@
 #include "lexer/tokenizer.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string_view>
 #include <unordered_map>
+
+#include "core/numbers.h"
 
 Token tokens[MAX_TOKENS];
 TokenFacts token_facts[MAX_TOKENS];
@@ -27,19 +28,6 @@ struct LexFailure {
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 bool is_alpha(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_'; }
-
-// The value of a number literal, as the standard atof reads it. Whole
-// numbers of up to 15 digits are exact in a double, so they are summed here.
-double number_value(const char* text) {
-    constexpr int EXACT_DIGITS = 15;
-    double value = 0;
-    int digits = 0;
-    for (const char* c = text; *c != '\0'; c++, digits++) {
-        if (!is_digit(*c) || digits == EXACT_DIGITS) return std::atof(text);
-        value = value * 10 + (*c - '0');
-    }
-    return value;
-}
 
 class Scanner {
 public:
@@ -165,8 +153,8 @@ private:
                 break;
             }
         }
-        Token& token = add_token(TOKEN_NUMBER, start_, current_ - start_);
-        token_facts[token_count - 1].number = number_value(token.text);
+        add_token(TOKEN_NUMBER, start_, current_ - start_);
+        token_facts[token_count - 1].number = read_number(start_, current_);
     }
 
     void string() {

@@ -1,67 +1,71 @@
-#include "builtins/procedures.h"
+#include <cstring>
+#include <stdexcept>
+
+#include "builtins/call_forms.h"
 #include "stmt/compiler.h"
 
 namespace {
 
-// One argument as written: an expression, a literal's text, or a name.
-struct Operand {
-    ArgumentKind kind;
-    const Node* expression;
-    const char* text;  // a literal's text, or type_of's word for a literal
-    NameRef name;      // a name, when one was written
-};
-
-// A procedure statement: its arguments are read in order, a fault among
-// them stops it after those before, and the procedure acts at its ')'.
-struct CallStatement : StatementOf<CallStatement> {
-    const Procedure* procedure = nullptr;
-    Operand operands[MAX_ARGUMENTS]{};
-    int operand_count = 0;
-    std::optional<Fault> fault;
-    std::string result;
-    NameRef result_name{};  // of `result`, at the ')' line; keeps its variable once made
-    int line = 0;
-    Reader::Ending ending{};
-
-    static Landing run(const CallStatement& s) {
-        Call call;  // each argument is set before the procedure reads it
-        char copies[MAX_ARGUMENTS][STRING_SIZE];
-        for (int i = 0; i < s.operand_count; i++) call.arguments[i] = value_of(s.operands[i], copies[i]);
-        if (s.fault) raise(*s.fault);
-        call.result = &s.result_name;
-        call.line = s.line;
-        s.procedure->perform(call);
-        return s.ending.reached();
-    }
-
-    // A string variable's text is copied as it is read: the arguments after
-    // it may store into that variable.
-    static ArgumentValue value_of(const Operand& operand, char* copy) {
-        ArgumentValue value{0, operand.text, &operand.name};
-        if (operand.kind == ArgumentKind::NUMBER) value.number = evaluate(operand.expression);
-        if (operand.kind == ArgumentKind::NUMBER || operand.kind == ArgumentKind::ARRAY || operand.text != nullptr) {
-            return value;
+// An argument's value as the call first reads it: a string variable is looked
+// up, and copied only when a later argument may store into it.
+ArgumentValue value_of(const CallArgument& operand, char* copy) {
+    ArgumentValue value{0, operand.text, operand.length, nullptr};
+    if (operand.kind == ArgumentKind::NUMBER) value.number = evaluate(operand.expression);
+    if (operand.kind == ArgumentKind::ARRAY) value.text = operand.name.name;
+    if (operand.name.name == nullptr || operand.kind == ArgumentKind::ARRAY) return value;
+    Variable* variable = operand.name.find();
+    if (operand.kind == ArgumentKind::VALUE) {
+        value.text = kind_of(variable);
+    } else {
+        if (variable == nullptr || !variable->is_string) {
+            raise_at(operand.name.line, FaultCode::NOT_A_STRING, operand.name.name);
         }
-        Variable* variable = operand.name.find();  // a name was written
-        if (operand.kind == ArgumentKind::VALUE) {
-            value.text = kind_of(variable);
-        } else {
-            if (variable == nullptr || !variable->is_string) {
-                raise_at(operand.name.line, FaultCode::NOT_A_STRING, operand.name.name);
-            }
-            copy_text(copy, STRING_SIZE, variable->string);
-            value.text = copy;
-        }
-        return value;
+        value.text = operand.copied ? copy : variable->string;
+        value.length = operand.copied ? copy_text(copy, STRING_SIZE, variable->string) : variable->length;
     }
-};
+    return value;
+}
+
+// Settles a call on its form: a number argument that is a constant or a name
+// is read where its value is kept, any other is evaluated; names have their
+// variables.
+void settle(const CallStatement& s) {
+    int ways = 0;
+    for (int i = 0; i < s.operand_count; i++) {
+        auto& operand = const_cast<CallArgument&>(s.operands[i]);  // made by compile_call, not const
+        if (operand.name.name != nullptr) operand.name.find();
+        bool other_way = operand.name.name != nullptr && operand.kind != ArgumentKind::ARRAY;
+        if (operand.kind == ArgumentKind::NUMBER) {
+            const Node& root = *operand.expression;
+            other_way = root.evaluate != nodes::constant && root.evaluate != nodes::read_leaf;
+            operand.value = root.evaluate == nodes::constant ? &root.number : root.a;
+        }
+        ways |= other_way << i;
+    }
+    s.procedure->forms->settle[ways](s);
+}
+
+}  // namespace
+
+Landing CallStatement::run(const CallStatement& s) {
+    Call call;  // each argument is set before the procedure reads it
+    char copies[MAX_ARGUMENTS][STRING_SIZE];
+    for (int i = 0; i < s.operand_count; i++) call.arguments[i] = value_of(s.operands[i], copies[i]);
+    if (s.fault) raise(*s.fault);
+    s.procedure->perform(call, s.result_name);
+    if (s.settles && s.ran) settle(s);
+    s.ran = true;
+    return s.ending.reached();
+}
+
+namespace {
 
 // Reads one argument into the operand; false, with the fault set, when it is
 // missing, or when its expression is faulty. A string variable is looked up
 // as soon as its name is read.
 bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure, const ArgumentForm& form,
                   CallStatement& call) {
-    Operand& operand = call.operands[call.operand_count++];
+    CallArgument& operand = call.operands[call.operand_count++];
     operand.kind = form.kind;
     TokenType kind = reader.kind();
     bool is_name = kind == TOKEN_IDENTIFIER;
@@ -74,6 +78,7 @@ bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure
         }
         case ArgumentKind::PROMPT:
             operand.text = kind == TOKEN_STRING ? reader.text() : "";
+            operand.length = static_cast<int>(std::strlen(operand.text));
             if (kind == TOKEN_STRING) reader.step();
             return true;
         case ArgumentKind::STRING: accepted = is_name || kind == TOKEN_STRING; break;
@@ -94,6 +99,7 @@ bool read_operand(Compiler& compiler, Reader& reader, const Procedure& procedure
         operand.text = kind == TOKEN_STRING ? "string" : "number";
     } else {
         operand.text = reader.text();
+        operand.length = static_cast<int>(std::strlen(operand.text));
     }
     reader.step();
     operand.name.line = reader.line;
@@ -121,8 +127,7 @@ bool read_arguments(Compiler& compiler, Reader& reader, const Procedure& procedu
         return false;
     }
     for (int i = 0; i < call.operand_count; i++) {  // a literal refused empty fails the call at its ')'
-        const char* text = call.operands[i].text;
-        bool refused = procedure.arguments[i].refuses_empty && *text == '\0';
+        bool refused = procedure.arguments[i].refuses_empty && call.operands[i].length == 0;
         if (refused) call.fault = reader.fault(FaultCode::EMPTY_DELIMITER);
     }
     return !call.fault;
@@ -133,7 +138,7 @@ bool read_arguments(Compiler& compiler, Reader& reader, const Procedure& procedu
 void note_results(const Reader& reader, const CallStatement& call) {
     using Use = Findings::Use;
     for (int i = 0; i < call.operand_count; i++) {
-        const Operand& operand = call.operands[i];
+        const CallArgument& operand = call.operands[i];
         if (operand.kind == ArgumentKind::ARRAY) reader.note(operand.name.name, call.line, Use::ARRAY_ARGUMENT);
     }
     // By Result: NONE (no result), NUMBER, TEXT, ARRAY, RANDOM.
@@ -142,9 +147,29 @@ void note_results(const Reader& reader, const CallStatement& call) {
     if (!call.result.empty()) reader.note(call.result.c_str(), call.line, set);
 }
 
+// A string variable is copied as it is read when a later argument is an
+// expression, which may store a text (str does); such a call keeps the first
+// way.
+void mark_copied(CallStatement& call) {
+    for (int i = 0; i < call.operand_count; i++) {
+        CallArgument& operand = call.operands[i];
+        if (operand.kind != ArgumentKind::STRING || operand.name.name == nullptr) continue;
+        for (int later = i + 1; later < call.operand_count; later++) {
+            operand.copied = operand.copied || (call.operands[later].kind == ArgumentKind::NUMBER &&
+                                                is_function_result(operand.name.name));
+        }
+        call.settles = call.settles && !operand.copied;
+    }
+}
+
 }  // namespace
 
 Owned<> compile_call(Compiler& compiler, Reader& reader, const Procedure& procedure) {
+    for (int i = 0; i < procedure.argument_count; i++) {
+        if (procedure.forms->kinds[i] != procedure.arguments[i].kind) {
+            throw std::logic_error(std::string("the forms of ") + procedure.name + " take other arguments");
+        }
+    }
     auto statement = new_statement<CallStatement>();
     statement->procedure = &procedure;
     statement->result = result_name(procedure);
@@ -156,6 +181,9 @@ Owned<> compile_call(Compiler& compiler, Reader& reader, const Procedure& proced
     if (complete) {
         note_results(reader, *statement);
         statement->ending = reader.end_statement(procedure.name);
+        statement->landing = statement->ending.landing;
+        statement->settles = !statement->ending.missing;
+        mark_copied(*statement);
     }
     return statement;
 }

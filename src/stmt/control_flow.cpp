@@ -34,13 +34,15 @@ void tell_unclosed(const Reader& reader, int body_start) {
     if (tokens[block_end(body_start)].type != TOKEN_RBRACE) reader.flow(Findings::Step::UNCLOSED, body_start - 1);
 }
 
-// if (condition) { ... } else { ... }
+// if (condition) { ... } else { ... }  a fault of the header fails the
+// condition once it is evaluated.
 struct If : StatementOf<If> {
     // The if's two ways, taken when the condition holds and when not: the
-    // block (none for a missing else part), and how the if ends from each
-    // place where the block stops; in a plain if, where it ends after the
-    // block, and a plain if that is the whole block, walked in place, as the
-    // if that tests first ends where it says.
+    // block (none for a missing else part: it stops at once where the if
+    // goes on), and how the if ends from each place where the block stops. A
+    // plain if, whose blocks each end in one place after which the if ends on
+    // a line of its own, knows that `exit`, and walks a plain if that is the
+    // whole block in place, as the if that tests first ends where it says.
     struct Way {
         Sequence block{nullptr, Sequence::Until::CLOSING_BRACE, 0};
         int brace_line = 0;
@@ -49,39 +51,20 @@ struct If : StatementOf<If> {
         const If* inner = nullptr;
     };
     const Node* condition = nullptr;
-    std::optional<Fault> header_fault;
     Way ways[2];
-    Exit skipped{};  // after the block was skipped, with no else part run
-    bool runs_else = false;
 
-    static Landing run(const If& s) {
-        bool condition = holds(s.condition);
-        if (s.header_fault) raise(*s.header_fault);
-        if (!condition && !s.runs_else) {
-            if (s.skipped.fault) raise(*s.skipped.fault);
-            return s.skipped.landing;
-        }
-        const Way& way = s.ways[condition ? 0 : 1];
-        return leave(way.exits, way.block.run(way.brace_line));
-    }
+    static Landing run(const If& s) { return run_as<false>(s); }
 
-    // The usual if: no fault, and each block stops in one place only, at its
-    // '}', after which the if ends on a line of its own.
-    bool is_plain() const {
-        auto ends_plainly = [](const Way& way) {
-            return way.exits.size() == 1 && !way.exits[0].fault && way.exits[0].landing.line() > 0;
-        };
-        return !header_fault && ends_plainly(ways[0]) && !skipped.fault && (!runs_else || ends_plainly(ways[1]));
-    }
-    static Landing run_plain(const Statement& self) {
+    template <bool plain>
+    static Landing run_as(const Statement& self) {
         const Way* way = &choose(static_cast<const If&>(self));
         const Way* taken = way;
-        while (taken->inner != nullptr) {
+        while (plain && taken->inner != nullptr) {
             count_step();
             taken = &choose(*taken->inner);
         }
-        taken->block.run(taken->brace_line);
-        return way->exit;
+        Landing stop = taken->block.run(taken->brace_line);
+        return plain ? way->exit : leave(way->exits, stop);
     }
     // The way the condition takes, chosen by a branch: the processor guesses
     // a branch and goes on, where it would wait for the condition to select.
@@ -91,14 +74,16 @@ struct If : StatementOf<If> {
         asm("" : "+r"(otherwise));  // the compiler cannot turn an asm into a select
         return *otherwise;
     }
-    void make_plain() {
-        ways[0].exit = ways[0].exits[0].landing;
-        ways[1].exit = runs_else ? ways[1].exits[0].landing : skipped.landing;
-        for (Way& way : ways) {
-            const Statement* sole = way.block.sole();
-            if (sole != nullptr && sole->run == run_plain) way.inner = static_cast<const If*>(sole);
+    void make_plain_if_it_is() {
+        for (const Way& way : ways) {
+            if (way.exits.size() != 1 || way.exits[0].fault || way.exits[0].landing.line() <= 0) return;
         }
-        settle<run_plain>(*this);
+        for (Way& way : ways) {
+            way.exit = way.exits[0].landing;
+            const Statement* sole = way.block.sole();
+            if (sole != nullptr && sole->run == run_as<true>) way.inner = static_cast<const If*>(sole);
+        }
+        settle<run_as<true>>(*this);
     }
 };
 
@@ -140,9 +125,13 @@ Owned<> compile_if(Compiler& compiler, int start, Context context) {
     Expression condition = compile_expression(reader, compiler.pool);
     statement->condition = condition.root;
     if (condition.faulted) return statement;
-    if (!reader.match(TOKEN_RPAREN)) statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
-    else if (!reader.match(TOKEN_LBRACE)) statement->header_fault = reader.expected_after(TOKEN_LBRACE, "if condition");
-    if (statement->header_fault) return statement;
+    std::optional<Fault> header_fault;
+    if (!reader.match(TOKEN_RPAREN)) header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
+    else if (!reader.match(TOKEN_LBRACE)) header_fault = reader.expected_after(TOKEN_LBRACE, "if condition");
+    if (header_fault) {
+        statement->condition = failing_after(compiler.pool, condition.root, *header_fault);
+        return statement;
+    }
 
     int body_start = reader.at;
     reader.flow(Findings::Step::BRANCH, start);
@@ -151,15 +140,15 @@ Owned<> compile_if(Compiler& compiler, int start, Context context) {
     reader.at = after_block(body_start);
     int skipped_from = reader.at;
     std::optional<Fault> else_fault = read_else_part(reader, true);
-    statement->runs_else = reader.at != skipped_from && !else_fault;
-    statement->skipped = Exit{skipped_from, Landing(), else_fault};
-    if (!statement->runs_else) {
-        if (!else_fault) statement->skipped.landing = reader.land();
+    if (reader.at == skipped_from || else_fault) {  // no else block: the if goes on from where it stands
+        If::Way& skipped = statement->ways[1];
+        skipped.block.finish(skipped_from);
+        skipped.exits.push_back(Exit{skipped_from, else_fault ? Landing() : reader.land(), else_fault});
     } else {
         compile_block(compiler, reader, context, false, statement->ways[1]);
     }
     reader.flow(Findings::Step::JOIN, start);
-    if (statement->is_plain()) statement->make_plain();
+    statement->make_plain_if_it_is();
     return statement;
 }
 
@@ -167,16 +156,15 @@ namespace {
 
 // while (condition) { ... }  the condition is evaluated once before the loop,
 // as reading it to find where it ends does.
+// A fault of the header fails the condition then.
 struct While : StatementOf<While> {
     const Node* condition = nullptr;
-    std::optional<Fault> header_fault;
     int brace_line = 0;
     Landing after;  // past the body
     Sequence body{nullptr, Sequence::Until::INDEX, 0};
 
     static Landing run(const While& s) {
         evaluate(s.condition);
-        if (s.header_fault) raise(*s.header_fault);
         for (;;) {
             count_pass();
             if (!holds(s.condition)) break;
@@ -196,13 +184,15 @@ Owned<> compile_while(Compiler& compiler, int start, Context context) {
     reader.flow(Findings::Step::LOOP, start);
     Expression condition = compile_expression(reader, compiler.pool);
     statement->condition = condition.root;
+    std::optional<Fault> header_fault;
     if (!condition.faulted && !reader.check(TOKEN_RPAREN)) {
-        statement->header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
+        header_fault = reader.expected_after(TOKEN_RPAREN, "condition");
     } else if (!condition.faulted && reader.kind(1) != TOKEN_LBRACE) {
         reader.skip();  // the ')' is passed over without taking its line
-        statement->header_fault = reader.expected_after(TOKEN_LBRACE, "while condition");
+        header_fault = reader.expected_after(TOKEN_LBRACE, "while condition");
     }
-    if (!condition.faulted && !statement->header_fault) {
+    if (header_fault) statement->condition = failing_after(compiler.pool, condition.root, *header_fault);
+    if (!condition.faulted && !header_fault) {
         int body_start = reader.at + 2;
         statement->brace_line = tokens[reader.at + 1].line;
         statement->after = reader.land(after_block(body_start), statement->brace_line);

@@ -22,6 +22,7 @@ struct Assignment : StatementOf<Assignment> {
     Landing landing;  // where it then ends: after its ';', or its value in an update clause
     NameRef target;
     const char* text = nullptr;  // a string literal, else the expression
+    int length = 0;              // the literal's
     const Node* value = nullptr;
     Landing update_landing;      // where it ends in an update clause
     Reader::Ending ending{};
@@ -31,8 +32,7 @@ struct Assignment : StatementOf<Assignment> {
     static Landing run(const Assignment& s) {
         Variable* target = defined_variable(s.target);
         if (s.text != nullptr) {
-            copy_text(target->string, STRING_SIZE, s.text);
-            target->is_string = 1;
+            set_text(target, s.text, s.length);
         } else {
             target->number = evaluate(s.value);
             target->is_string = 0;
@@ -108,6 +108,7 @@ Owned<> compile_assignment(Compiler& compiler, int start, Context context) {
     reader.step();  // '='
     statement->target = reader.name(start, Findings::Use::TARGET);
     if (!read_value(compiler, reader, statement->text, statement->value)) return statement;  // it always fails
+    if (statement->text != nullptr) statement->length = static_cast<int>(std::strlen(statement->text));
     Findings::Use set = statement->text != nullptr ? Findings::Use::ASSIGNED_TEXT : Findings::Use::ASSIGNED_NUMBER;
     reader.note(statement->target.name, reader.line, set);
     if (context == Context::UPDATE_CLAUSE) statement->update_landing = reader.land();
@@ -127,8 +128,7 @@ void runs_with_update_flag(const Statement& statement) {
 
 void set_declared_value(Variable* variable, const char* text, double number) {
     if (text != nullptr) {
-        copy_text(variable->string, STRING_SIZE, text);
-        variable->is_string = 1;
+        set_text(variable, text);
         variable->number = 0;
     } else {
         variable->number = number;
@@ -220,7 +220,7 @@ bool write_argument(std::string& line, const PrintArgument& argument, bool separ
     if (argument.kind == PrintArgument::TEXT) {
         line.append(argument.text, argument.length);
     } else if (variable != nullptr && variable->is_string) {
-        line += variable->string;
+        line.append(variable->string, static_cast<std::size_t>(variable->length));
     } else {
         char text[NUMBER_TEXT_SIZE];
         line.append(text, static_cast<std::size_t>(format_number(number, text)));

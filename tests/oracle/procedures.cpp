@@ -17,7 +17,6 @@ namespace {
 struct Arguments {
     Call call{};
     char copies[MAX_ARGUMENTS][STRING_SIZE];
-    NameRef arrays[MAX_ARGUMENTS];
 };
 
 // A string literal, or an identifier naming a string variable, looked up at once.
@@ -68,8 +67,7 @@ void read_argument(const Procedure& procedure, int i, Arguments& arguments) {
             break;
         case ArgumentKind::ARRAY:  // looked up once the list is read
             if (token.type != TOKEN_IDENTIFIER) fail(FaultCode::EXPECTED_ARGUMENT, form.what, procedure.name);
-            arguments.arrays[i].name = token.text;
-            value.array = &arguments.arrays[i];
+            value.text = token.text;
             break;
     }
     step_over();
@@ -88,13 +86,12 @@ void run_procedure(const Procedure& procedure) {
     if (!procedure.names_itself_at_close) consume(TOKEN_RPAREN, FaultCode::EXPECTED_CLOSE);
     for (int i = 0; i < procedure.argument_count; i++) {
         ArgumentValue& value = arguments.call.arguments[i];
+        if (value.text != nullptr) value.length = static_cast<int>(std::strlen(value.text));
         if (procedure.arguments[i].refuses_empty && *value.text == '\0') fail(FaultCode::EMPTY_DELIMITER);
     }
     std::string result = result_name(procedure);
     NameRef result_name{result.c_str(), current_line};
-    arguments.call.line = current_line;
-    arguments.call.result = &result_name;
-    procedure.perform(arguments.call);
+    procedure.perform(arguments.call, result_name);
 }
 
 // adn(...) and adm(...): the command runs before the ')' is looked for.

@@ -359,8 +359,7 @@ void execute_assignment(int name_index) {
     Variable* target = find_variable(tokens[name_index].text);
     if (target == nullptr) fail(FaultCode::UNDEFINED_VARIABLE, tokens[name_index].text);
     if (check(TOKEN_STRING)) {
-        copy_text(target->string, STRING_SIZE, peek().text);
-        target->is_string = 1;
+        set_text(target, peek().text);
         step_over();
     } else {
         target->number = evaluate();
